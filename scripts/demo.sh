@@ -8,7 +8,7 @@ bash scripts/setup.sh
 cmake --preset default
 cmake --build --preset default -j "$(nproc)"
 
-program=build/default/apitest/quintor
+program=build/default/bin/quintor
 if [ ! -x "${program}" ]; then
   echo "Built everything. The Quintor program is not part of this build yet; run the tests with: bash scripts/test.sh"
   exit 0
