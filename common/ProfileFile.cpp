@@ -18,7 +18,7 @@ namespace {
 std::uint32_t copyValue(std::string_view value, char* buffer, std::uint32_t size) {
     if (buffer == nullptr || size == 0) return 0;
     std::size_t n = value.size() < size - 1 ? value.size() : size - 1;
-    std::memcpy(buffer, value.data(), n);
+    if (n > 0) std::memcpy(buffer, value.data(), n);
     buffer[n] = '\0';
     return static_cast<std::uint32_t>(n);
 }
@@ -43,7 +43,7 @@ std::uint32_t copyList(const std::vector<std::string_view>& names, char* buffer,
         return static_cast<std::uint32_t>(list.size());
     }
     std::size_t n = size - 2;
-    std::memcpy(buffer, list.data(), n);
+    if (n > 0) std::memcpy(buffer, list.data(), n);
     buffer[n] = '\0';
     buffer[n + 1] = '\0';
     return static_cast<std::uint32_t>(n);
