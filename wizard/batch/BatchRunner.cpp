@@ -1,0 +1,292 @@
+#include "BatchRunner.h"
+
+#include "ConfigPaths.h"
+#include "Finish.h"
+#include "MessageCatalogue.h"
+#include "ReaderPageRules.h"
+#include "WizardSettings.h"
+
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <ostream>
+
+namespace calveno {
+
+namespace {
+
+constexpr int kCodeStartupFailed = 1;
+constexpr int kCodeClosing = 46;
+
+// What one --rN-... option family sets; unset options keep the record's value.
+struct ReaderOptions {
+    std::optional<std::string> name;
+    std::optional<std::string> port;
+    std::optional<std::string> speed;
+    std::optional<std::string> dataBits;
+    std::optional<std::string> parity;
+    std::optional<std::string> stopBits;
+    std::optional<std::string> address;
+    std::optional<std::string> cps;
+    std::optional<std::string> ambrel;
+    std::vector<CLI::Option*> given;  // to name an option that does not fit
+};
+
+struct BatchOptions {
+    std::string topology;
+    std::string protocol;
+    ReaderOptions readers[2];
+    bool cnf = false;
+    bool yes = false;
+    std::string windowsDir;
+    std::string programDir;
+};
+
+const std::map<std::string, std::uint16_t> kTopologies{
+    {"monofente", kTopologyMonofente}, {"5017", kTopologyMonofente},
+    {"bifente", kTopologyBifente},     {"5014", kTopologyBifente},
+    {"chaines", kTopologyChaines},     {"5016", kTopologyChaines},
+    {"deux-ports", kTopologyDeuxPorts}, {"5015", kTopologyDeuxPorts},
+};
+
+// The values the wizard's lists can store, so the files get nothing else.
+const std::vector<std::string> kPorts{"1", "2", "3", "4"};
+const std::vector<std::string> kSpeeds{"9600", "19200"};
+const std::vector<std::string> kDataBits{"5", "8"};
+const std::vector<std::string> kParities{"0", "1", "2"};
+const std::vector<std::string> kStopBits{"0", "1", "2"};
+const std::vector<std::string> kAddresses{"0", "1", "2", "3", "4", "5", "6", "7", "8"};
+const std::vector<std::string> kFlags{"0", "1"};
+
+// A PC/SC name goes verbatim into tuvex.ini and must fit its field.
+const CLI::Validator kReaderName(
+    [](std::string& value) -> std::string {
+        if (value.size() > kMaxPcscNameLength)
+            return "longer than 255 characters";
+        if (value.find_first_of("\r\n") != std::string::npos)
+            return "holds a line break";
+        return {};
+    },
+    "TEXT (at most 255 characters)");
+
+void addReaderOptions(CLI::App& app, ReaderOptions& reader, int number)
+{
+    const std::string prefix = "--r" + std::to_string(number) + "-";
+    const std::string which = "reader " + std::to_string(number) + "'s ";
+    auto add = [&](const std::string& name, std::optional<std::string>& target, const std::string& help,
+                   const std::vector<std::string>& allowed) {
+        CLI::Option* option = app.add_option(prefix + name, target, which + help);
+        if (allowed.empty())
+            option->check(kReaderName);
+        else
+            option->check(CLI::IsMember(allowed));
+        reader.given.push_back(option);
+    };
+    add("name", reader.name, "PC/SC reader name", {});
+    add("port", reader.port, "serial port, 1-4 for COM1-COM4", kPorts);
+    add("speed", reader.speed, "speed in bauds", kSpeeds);
+    add("bits", reader.dataBits, "data bits", kDataBits);
+    add("parity", reader.parity, "parity: 0 none, 1 odd, 2 even", kParities);
+    add("stop", reader.stopBits, "stop bits: 0 one, 1 one and a half, 2 two", kStopBits);
+    add("address", reader.address, "physical address", kAddresses);
+    add("cps", reader.cps, "use for the CPS card", kFlags);
+    add("ambrel", reader.ambrel, "use for the Ambrel card", kFlags);
+}
+
+void applyReaderOptions(const ReaderOptions& options, ReaderSettings& reader)
+{
+    auto set = [](const std::optional<std::string>& value, std::string& field) {
+        if (value)
+            field = *value;
+    };
+    set(options.port, reader.port);
+    set(options.speed, reader.speed);
+    set(options.dataBits, reader.dataBits);
+    set(options.parity, reader.parity);
+    set(options.stopBits, reader.stopBits);
+    set(options.address, reader.address);
+    if (options.cps)
+        reader.UseCps = *options.cps == "1" ? 1 : 0;
+    if (options.ambrel)
+        reader.UseAmbrel = *options.ambrel == "1" ? 1 : 0;
+}
+
+const CLI::Option* firstGiven(const ReaderOptions& reader)
+{
+    for (const CLI::Option* option : reader.given) {
+        if (option->count() > 0)
+            return option;
+    }
+    return nullptr;
+}
+
+// Options the chosen arrangement's pages cannot express; an empty text when
+// the combination is fine.
+std::string arrangementConflict(const BatchOptions& options, std::uint16_t topology, std::uint16_t protocol)
+{
+    const bool serialOnly = topology == kTopologyBifente || topology == kTopologyChaines;
+    if (serialOnly && protocol == kProtocolPcsc)
+        return "--protocol pcsc: the two-slot and chained arrangements use the serial protocol only";
+    if (!isTwoReaderTopology(topology)) {
+        if (const CLI::Option* option = firstGiven(options.readers[1]))
+            return option->get_name() + ": this arrangement has no second reader";
+    }
+    if (topology == kTopologyChaines && options.readers[1].port)
+        return "--r2-port: chained readers share reader 1's port";
+    return {};
+}
+
+// Writes each message to standard error and answers the questions.
+class BatchPresenter final : public MessagePresenter {
+public:
+    BatchPresenter(std::ostream& err, bool yes) : m_err(err), m_yes(yes) {}
+
+    bool declined() const { return m_declined; }
+
+    MessageAnswer present(std::string_view text, std::string_view caption, MessageStyle style) override
+    {
+        m_err << caption << ": " << text << '\n';
+        switch (style.buttons) {
+        case MessageButtons::Ok:
+            return MessageAnswer::Ok;
+        case MessageButtons::OkCancel:
+            return answer(MessageAnswer::Ok, MessageAnswer::Cancel);
+        case MessageButtons::YesNo:
+            return answer(MessageAnswer::Yes, MessageAnswer::No);
+        }
+        return MessageAnswer::Cancel;
+    }
+
+private:
+    MessageAnswer answer(MessageAnswer accept, MessageAnswer refuse)
+    {
+        if (m_yes) {
+            m_err << "-> answered yes (--yes)\n";
+            return accept;
+        }
+        m_declined = true;
+        m_err << "-> answered no: existing files are only replaced with --yes\n";
+        return refuse;
+    }
+
+    std::ostream& m_err;
+    bool m_yes;
+    bool m_declined = false;
+};
+
+std::string absoluteDirectory(const std::string& directory)
+{
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(directory, ec);
+    return ec ? std::string() : absolute.string();
+}
+
+// The reader page's "&Suivant >" for the current reader.
+bool passReaderPage(WizardSettings& settings, const ReaderOptions& options, MessagePresenter& presenter)
+{
+    prepareReaderPage(settings);
+    const int code = validateReaderPage(settings, options.name);
+    if (code == 0)
+        return true;
+    ShowMessage(presenter, code);
+    return false;
+}
+
+}  // namespace
+
+int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    CLI::App app("Writes tuvex.ini and pelkor.ini (or pelkor.cnf with --cnf) as the Calveno wizard "
+                 "does, without a window.",
+                 "calveno-batch");
+    BatchOptions options;
+    std::vector<std::string> topologyNames;
+    for (const auto& entry : kTopologies)
+        topologyNames.push_back(entry.first);
+    app.add_option("--topology", options.topology,
+                   "reader arrangement: monofente (5017), bifente (5014), chaines (5016), "
+                   "deux-ports (5015); default monofente")
+        ->check(CLI::IsMember(topologyNames));
+    app.add_option("--protocol", options.protocol, "reader 1's protocol (reader 2 follows); default serie")
+        ->check(CLI::IsMember({"serie", "pcsc"}));
+    addReaderOptions(app, options.readers[0], 1);
+    addReaderOptions(app, options.readers[1], 2);
+    app.add_flag("--cnf", options.cnf, "write pelkor.cnf instead of pelkor.ini");
+    app.add_option("--windows-dir", options.windowsDir, "directory of tuvex.ini (default: the platform's)")
+        ->check(CLI::ExistingDirectory);
+    app.add_option("--program-dir", options.programDir,
+                   "directory of the card-manager files and archives (default: this program's)")
+        ->check(CLI::ExistingDirectory);
+    app.add_flag("--yes", options.yes, "answer OK to the questions, replacing existing files");
+
+    try {
+        // CLI11 takes the arguments in reverse order, without the program path.
+        std::vector<std::string> reversed(args.rbegin(), args.rend());
+        if (!reversed.empty())
+            reversed.pop_back();
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return kExitWritten;
+    } catch (const CLI::ParseError& error) {
+        err << "calveno-batch: " << error.what() << "\nRun with --help for usage.\n";
+        return kExitUsage;
+    }
+
+    WizardSettings settings = defaultWizardSettings();
+    const std::uint16_t topology = options.topology.empty() ? kTopologyMonofente : kTopologies.at(options.topology);
+    // The choice page presets the uses only when its button is clicked.
+    if (!options.topology.empty())
+        applyTopologyChoice(settings, topology);
+    const std::uint16_t protocol = options.protocol == "pcsc" ? kProtocolPcsc : kProtocolSerie;
+    const std::string conflict = arrangementConflict(options, topology, protocol);
+    if (!conflict.empty()) {
+        err << "calveno-batch: " << conflict << "\nRun with --help for usage.\n";
+        return kExitUsage;
+    }
+    if (!options.protocol.empty())
+        settings.reader1.protocol = protocol;
+    applyReaderOptions(options.readers[0], settings.reader1);
+    applyReaderOptions(options.readers[1], settings.reader2);
+
+    Directories directories;
+    directories.windowsDirectory =
+        options.windowsDir.empty() ? platformWindowsDirectory() : absoluteDirectory(options.windowsDir);
+    directories.programDirectory = options.programDir.empty()
+                                       ? programDirectoryFromArgv0(args.empty() ? std::string() : args[0])
+                                       : absoluteDirectory(options.programDir);
+
+    BatchPresenter presenter(err, options.yes);
+    SystemFileOperations files;
+
+    // The wizard's start-up: paths, then the overwrite warning.
+    ConfigPaths paths;
+    if (!buildPaths(directories, files, paths)) {
+        ShowMessage(presenter, kCodeStartupFailed);
+        return kExitFinishFailed;
+    }
+    if (!overwriteWarning(paths, files, presenter)) {
+        ShowMessage(presenter, kCodeClosing);
+        return kExitRefused;
+    }
+
+    settings.CurrentReader = 1;
+    if (!passReaderPage(settings, options.readers[0], presenter))
+        return kExitRefused;
+    if (isTwoReaderTopology(settings.Topology)) {
+        settings.CurrentReader = 2;
+        if (!passReaderPage(settings, options.readers[1], presenter))
+            return kExitRefused;
+    }
+    settings.MakeCnf = options.cnf ? 1 : 0;
+
+    if (!GenerateConfiguration(settings, directories, files, presenter)) {
+        ShowMessage(presenter, kCodeGenerationFailed);
+        return presenter.declined() ? kExitRefused : kExitFinishFailed;
+    }
+    return kExitWritten;
+}
+
+}  // namespace calveno
