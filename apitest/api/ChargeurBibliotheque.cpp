@@ -1,0 +1,107 @@
+#include "api/ChargeurBibliotheque.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <dlfcn.h>
+#endif
+
+namespace quintor::plateforme {
+
+#ifdef _WIN32
+
+void* chargerBibliotheque(const char* nom)
+{
+    return reinterpret_cast<void*>(LoadLibraryA(nom));
+}
+
+void* trouverSymbole(void* module, const char* nom)
+{
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), nom));
+}
+
+bool libererBibliotheque(void* module)
+{
+    return FreeLibrary(static_cast<HMODULE>(module)) != 0;
+}
+
+std::uint32_t erreurSysteme()
+{
+    return static_cast<std::uint32_t>(GetLastError());
+}
+
+void effacerErreurSysteme()
+{
+    SetLastError(0);
+}
+
+std::string derniereErreurChargeur()
+{
+    return {};
+}
+
+#else
+
+namespace {
+// dlerror() forgets its text once read, so keep it for the caller.
+thread_local std::string t_derniereErreur;
+
+void retenirErreur()
+{
+    const char* texte = dlerror();
+    t_derniereErreur = texte ? texte : "";
+}
+}  // namespace
+
+void* chargerBibliotheque(const char* nom)
+{
+    errno = 0;
+    void* module = dlopen(nom, RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) {
+        // dlopen leaves errno at the failure of its last file probe (ENOENT for a
+        // missing library), which is the closest match to the Windows error code.
+        const int erreur = errno;
+        retenirErreur();
+        errno = erreur;
+    }
+    return module;
+}
+
+void* trouverSymbole(void* module, const char* nom)
+{
+    dlerror();
+    void* adresse = dlsym(module, nom);
+    if (adresse == nullptr) {
+        retenirErreur();
+    }
+    return adresse;
+}
+
+bool libererBibliotheque(void* module)
+{
+    if (dlclose(module) != 0) {
+        retenirErreur();
+        return false;
+    }
+    return true;
+}
+
+std::uint32_t erreurSysteme()
+{
+    return static_cast<std::uint32_t>(errno);
+}
+
+void effacerErreurSysteme()
+{
+    errno = 0;
+}
+
+std::string derniereErreurChargeur()
+{
+    return t_derniereErreur;
+}
+
+#endif
+
+}  // namespace quintor::plateforme

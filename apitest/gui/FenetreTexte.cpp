@@ -1,0 +1,79 @@
+#include "FenetreTexte.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "CTexteDlg.h"
+#include "Dlu.h"
+
+namespace quintor::gui {
+
+namespace {
+
+template <typename W>
+W* placer(W* controle, int id, QRect rect)
+{
+    if (id != 0) {
+        controle->setObjectName(QString::number(id));
+    }
+    controle->setGeometry(rect);
+    return controle;
+}
+
+}  // namespace
+
+FenetreTexte::FenetreTexte(CTexteDlg& logique, QWidget* parent)
+    : QDialog(parent),
+      m_logique(logique)
+{
+    setFont(policeDialogue());
+    setFixedSize(dluX(300), dluY(215));
+
+    auto* etiquette = new QLabel(
+        QString::fromUtf8("Chemin des fichiers de configuration et des tables (doit finir par \\):"),
+        this);
+    placer(etiquette, 0, dluRect(6, 6, 287, 8));
+
+    m_chemin = placer(new QLineEdit(this), kIdChemin, dluRect(6, 19, 204, 13));
+    m_chemin->setMaxLength(CTexteDlg::kLongueurMaxChemin);
+
+    auto* executer = placer(new QPushButton(QStringLiteral("Executer"), this), kIdExecuter,
+                            dluRect(230, 17, 63, 15));
+    executer->setAutoDefault(false);
+    connect(executer, &QPushButton::clicked, this, &FenetreTexte::OnExecuter);
+
+    m_texte = placer(new QPlainTextEdit(this), kIdTexte, dluRect(7, 49, 286, 133));
+    m_texte->setReadOnly(true);
+    m_texte->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_texte->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_texte->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    auto* fermer = placer(new QPushButton(QStringLiteral("Fermer"), this), kIdFermer,
+                          dluRect(243, 194, 50, 14));
+    fermer->setAutoDefault(false);
+    connect(fermer, &QPushButton::clicked, this, &QDialog::reject);
+
+    setWindowTitle(QString::fromStdString(m_logique.title));
+    m_logique.initialiser();
+    versControles();
+}
+
+void FenetreTexte::versControles()
+{
+    m_chemin->setText(QString::fromStdString(m_logique.path));
+    // The listing's lines end with CR LF; the edit shows one break per line.
+    QString texte = QString::fromStdString(m_logique.text);
+    texte.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_texte->setPlainText(texte);
+}
+
+void FenetreTexte::OnExecuter()
+{
+    m_logique.path = m_chemin->text().toStdString();
+    m_logique.OnExecuter();
+    versControles();
+}
+
+}  // namespace quintor::gui

@@ -1,0 +1,154 @@
+#include "PagePropriete.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "Dlu.h"
+#include "EtatProgramme.h"
+#include "ModelesPages.h"
+#include "TexteQt.h"
+#include "pages/PageTest.h"
+
+namespace quintor::gui {
+
+namespace {
+
+const ElementModele* trouver(const ModelePage* modele, int id)
+{
+    if (modele == nullptr) {
+        return nullptr;
+    }
+    for (const ElementModele& e : modele->elements) {
+        if (e.id == id) {
+            return &e;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+PagePropriete::PagePropriete(PageTest& page, EtatProgramme& etat, QWidget* parent)
+    : QWidget(parent),
+      m_page(page),
+      m_etat(etat)
+{
+    setObjectName(QString::number(page.modele()));
+    setFont(policeDialogue());
+    construire(modelePage(page.modele()));
+}
+
+QString PagePropriete::messageLimite(int longueur)
+{
+    return QString::fromUtf8("Tapez %1 caractères au maximum.").arg(longueur);
+}
+
+void PagePropriete::construire(const ModelePage* modele)
+{
+    if (modele != nullptr) {
+        setMinimumSize(dluX(modele->largeur), dluY(modele->hauteur));
+        for (const ElementModele& e : modele->elements) {
+            if (e.genre == Genre::Etiquette) {
+                auto* etiquette = new QLabel(QString::fromUtf8(e.texte), this);
+                QRect rect = dluRect(e.x, e.y, e.l, e.h);
+                // A substitute font may run wider than the template's: let the
+                // text overflow into the free space rather than be cut.
+                rect.setWidth(std::max(rect.width(), etiquette->sizeHint().width()));
+                etiquette->setGeometry(rect);
+            }
+        }
+    }
+
+    // Controls the template does not place still get one, in a spare column,
+    // so no field of the page goes unbound.
+    int yLibre = modele != nullptr ? modele->hauteur + 4 : 7;
+    auto rectPour = [&](int id, int largeur) {
+        if (const ElementModele* e = trouver(modele, id)) {
+            return dluRect(e->x, e->y, e->l, e->h);
+        }
+        const QRect rect = dluRect(7, yLibre, largeur, 12);
+        yLibre += 16;
+        return rect;
+    };
+
+    for (const Champ& champ : m_page.champs()) {
+        const ElementModele* e = trouver(modele, champ.controle);
+        QWidget* edit = nullptr;
+        if (e != nullptr && e->genre == Genre::EditionMulti) {
+            auto* multi = new QPlainTextEdit(this);
+            multi->setLineWrapMode(QPlainTextEdit::NoWrap);
+            edit = multi;
+        } else {
+            auto* ligne = new QLineEdit(this);
+            if (e != nullptr && e->genre == Genre::MotDePasse) {
+                ligne->setEchoMode(QLineEdit::Password);
+            }
+            edit = ligne;
+        }
+        edit->setObjectName(QString::number(champ.controle));
+        edit->setGeometry(rectPour(champ.controle, 80));
+        m_edits[champ.controle] = edit;
+    }
+
+    for (int id : m_page.boutons()) {
+        const ElementModele* e = trouver(modele, id);
+        auto* bouton = new QPushButton(QString::fromUtf8(e != nullptr ? e->texte : ">>"), this);
+        bouton->setObjectName(QString::number(id));
+        bouton->setAutoDefault(false);
+        bouton->setGeometry(rectPour(id, 20));
+        connect(bouton, &QPushButton::clicked, this, [this, id] { commande(id); });
+    }
+}
+
+bool PagePropriete::versMembres()
+{
+    for (const Champ& champ : m_page.champs()) {
+        const auto it = m_edits.find(champ.controle);
+        if (it == m_edits.end() || champ.texte == nullptr) {
+            continue;
+        }
+        QString affiche;
+        if (auto* ligne = qobject_cast<QLineEdit*>(it->second)) {
+            affiche = ligne->text();
+            depuisControle(affiche, versQString(*champ.texte), *champ.texte);
+        } else if (auto* multi = qobject_cast<QPlainTextEdit*>(it->second)) {
+            affiche = multi->toPlainText();
+            depuisControle(affiche, versAffichageMultiligne(*champ.texte), *champ.texte);
+        }
+        if (champ.longueurMax > 0 && affiche.size() > champ.longueurMax) {
+            // As the framework's exchange does: the long text is already in its
+            // member, the message is shown and the remaining fields are left.
+            m_etat.avertir(messageLimite(champ.longueurMax).toStdString());
+            it->second->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
+void PagePropriete::versControles()
+{
+    for (const Champ& champ : m_page.champs()) {
+        const auto it = m_edits.find(champ.controle);
+        if (it == m_edits.end() || champ.texte == nullptr) {
+            continue;
+        }
+        if (auto* ligne = qobject_cast<QLineEdit*>(it->second)) {
+            ligne->setText(versQString(*champ.texte));
+        } else if (auto* multi = qobject_cast<QPlainTextEdit*>(it->second)) {
+            multi->setPlainText(versAffichageMultiligne(*champ.texte));
+        }
+    }
+}
+
+void PagePropriete::commande(int bouton)
+{
+    versMembres();
+    m_page.commande(bouton);
+    versControles();
+    emit commandeExecutee(bouton);
+}
+
+}  // namespace quintor::gui

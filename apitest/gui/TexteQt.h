@@ -1,0 +1,20 @@
+#pragma once
+// Moving texts between the logic's byte strings and the widgets. The API may
+// hand back bytes that are not UTF-8 (a Windows-1252 surname, say); they are
+// shown as Latin-1 rather than replaced, and a field the user did not touch
+// keeps its exact bytes.
+
+#include <QString>
+#include <string>
+
+namespace quintor::gui {
+
+QString versQString(const std::string& texte);
+
+// What a multi-line edit shows for a text whose lines end with CR LF.
+QString versAffichageMultiligne(const std::string& texte);
+
+// The edit's text back into the member, unless it is what the member already shows.
+void depuisControle(const QString& affiche, const QString& attendu, std::string& membre);
+
+}  // namespace quintor::gui

@@ -1,0 +1,30 @@
+#pragma once
+// CPS card insertion: Lec_IntroductionMstCPS.
+
+#include "pages/PageTest.h"
+
+namespace quintor {
+
+class CTest_Lec_IntroCps : public PageTest {
+public:
+    explicit CTest_Lec_IntroCps(EtatProgramme& etat);
+
+    std::string m_NoSession;
+    std::string m_TempsAttente;
+    std::string m_CodeCivilite;
+    std::string m_NomPatronymique;
+    std::string m_EtatCarte;
+    std::string m_CodeErreur;
+    std::string m_CodeRetour;
+
+    std::string titre() const override { return "Lec_IntroductionMstCPS "; }
+    int modele() const override { return 138; }
+    std::vector<Champ> champs() override;
+    std::vector<int> boutons() const override { return {kBoutonRappelSession}; }
+    void Effacer() override;
+    void Raz() override;
+    void Executer() override;
+    void commande(int bouton) override;
+};
+
+}  // namespace quintor
