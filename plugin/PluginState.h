@@ -1,0 +1,93 @@
+#pragma once
+// All module state of the plug-in and the logic behind its nine exports. The library
+// forwards its exports to one instance over the system PC/SC service; tests build
+// their own instances over a scripted fake.
+
+#include "ChannelRecord.h"
+#include "StatusConversion.h"
+#include "pcsc/PcscApi.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace ostrel {
+
+inline constexpr std::uint8_t kPcscChannelType = 3;
+inline constexpr std::uint8_t kMaxChannel = 63;
+inline constexpr std::size_t kChannelSlots = 64;
+inline constexpr std::size_t kExclusivityIndexes = 256;
+
+using ExclusivityBlock = std::array<std::array<std::uint8_t, kExclusivityIndexes>, kChannelSlots>;
+
+class PluginState {
+public:
+    explicit PluginState(pcsc::PcscApi& pcsc);
+    PluginState(const PluginState&) = delete;
+    PluginState& operator=(const PluginState&) = delete;
+
+    // The exports. Only the low byte of `channelType` counts.
+    std::uint16_t ProInit(std::uint16_t protocolNumber, const char* configPath, std::uint32_t unused);
+    std::uint16_t ProTermin();
+    std::uint16_t ProConnect(std::uint32_t channelType, std::uint8_t channel, const char* parameters);
+    std::uint16_t ProDisconnect(std::uint32_t channelType, std::uint8_t channel);
+    std::uint16_t ProExchange(std::uint32_t channelType, std::uint8_t channel, std::uint8_t index,
+                              std::uint16_t parameter, const std::uint8_t* request,
+                              std::uint32_t requestLength, std::uint8_t* response,
+                              std::uint32_t* responseLength);
+    std::uint16_t ProGetStatus(std::uint16_t* status, std::uint32_t* detail, char* text);
+    std::uint16_t ProIdentify(void* record);
+    std::uint16_t ProSetExclusivity(std::uint32_t channelType, std::uint8_t channel,
+                                    std::uint8_t index);
+    std::uint16_t ProReleaseExclusivity(std::uint32_t channelType, std::uint8_t channel,
+                                        std::uint8_t index);
+
+    // Stores `detail` and the status it converts to; returns the status register.
+    std::uint16_t SetLastStatus(DetailCode detail);
+
+    // The first entry of the table configured with this channel number, or null.
+    ChannelRecord* FindChannel(std::uint8_t channel);
+
+    // Configuration loading (tuvex.ini).
+    DetailCode PCSC_Init(const char* configPath);
+    DetailCode LoadChannels(const char* configPath);
+    DetailCode FindReader(const char* characteristics);
+    DetailCode AddChannel(std::uint8_t index, const char* characteristics);
+
+    // Connection, exclusivity and exchange workers.
+    DetailCode PCSC_Connexion(std::uint8_t channel);
+    DetailCode PCSC_Deconnexion(std::uint8_t channel);
+    DetailCode PCSC_SetExclusivity(std::uint8_t channel, std::uint8_t index);
+    DetailCode PCSC_RelExclusivity(std::uint8_t channel, std::uint8_t index);
+    DetailCode PCSC_Echange(std::uint8_t channel, std::uint8_t index, std::uint16_t parameter,
+                            const std::uint8_t* request, std::uint32_t requestLength,
+                            std::uint8_t* response, std::uint32_t* responseLength);
+
+    std::uint16_t lastStatus() const { return m_lastStatus; }
+    std::uint32_t lastDetail() const { return m_lastDetail; }
+    std::uint16_t protocolNumber() const { return m_protocolNumber; }
+    bool initialised() const { return m_initialised != 0; }
+    const ChannelTable& channelTable() const { return m_channels; }
+    ChannelTable& channelTable() { return m_channels; }
+    std::array<std::uint8_t, kChannelSlots>& connectedFlags() { return m_connectedFlags; }
+    ExclusivityBlock* exclusivityBlock() { return m_exclusivity.get(); }
+
+private:
+    std::uint16_t failWith(DetailCode detail, std::uint16_t status);
+    DetailCode ClearChannelTable();
+
+    pcsc::PcscApi& m_pcsc;
+    std::uint16_t m_lastStatus = 0;
+    std::uint32_t m_lastDetail = 0;
+    std::uint16_t m_protocolNumber = 1;
+    // 1 while the channel number has a live PC/SC context.
+    std::array<std::uint8_t, kChannelSlots> m_connectedFlags{};
+    // Mark [channel][index] is 1 while that exclusivity is held. Allocated by the
+    // first ProInit, freed by ProTermin.
+    std::unique_ptr<ExclusivityBlock> m_exclusivity;
+    ChannelTable m_channels{};
+    // Set once a configuration loaded completely; never cleared.
+    std::uint8_t m_initialised = 0;
+};
+
+}  // namespace ostrel

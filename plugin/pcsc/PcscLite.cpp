@@ -1,0 +1,207 @@
+#include "pcsc/PcscLite.h"
+
+#include "pcsc/SystemPcsc.h"
+
+#include <PCSC/winscard.h>
+#include <PCSC/wintypes.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace ostrel::pcsc {
+
+namespace {
+
+// pcsc-lite's LONG is 64-bit on 64-bit Linux; its codes keep WinSCard's low 32 bits.
+std::int32_t normalise(LONG result) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(result));
+}
+
+// The client library refuses attribute buffers above its message size.
+constexpr std::uint32_t kMaxAttributeBuffer = 264;
+
+// Runs `call` with the caller's context, or with a temporary one when the caller gave
+// none, as WinSCard lets reader listings run without a context.
+template <typename Call>
+std::int32_t withContext(Context context, Call call) {
+    if (context != 0) return normalise(call(static_cast<SCARDCONTEXT>(context)));
+    SCARDCONTEXT temporary = 0;
+    const LONG established = SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &temporary);
+    if (established != SCARD_S_SUCCESS) return normalise(established);
+    const LONG result = call(temporary);
+    SCardReleaseContext(temporary);
+    return normalise(result);
+}
+
+}  // namespace
+
+std::unique_ptr<PcscApi> makeSystemPcsc() { return std::make_unique<PcscLite>(); }
+
+std::int32_t PcscLite::establishContext(std::uint32_t scope, Context* context) {
+    SCARDCONTEXT value = 0;
+    const LONG result = SCardEstablishContext(scope, nullptr, nullptr, &value);
+    *context = result == SCARD_S_SUCCESS ? static_cast<Context>(value) : 0;
+    return normalise(result);
+}
+
+std::int32_t PcscLite::releaseContext(Context context) {
+    return normalise(SCardReleaseContext(static_cast<SCARDCONTEXT>(context)));
+}
+
+std::int32_t PcscLite::listReaderGroups(Context context, char* groups, std::uint32_t* length) {
+    return withContext(context, [&](SCARDCONTEXT used) {
+        DWORD size = *length;
+        const LONG result = SCardListReaderGroups(used, groups, &size);
+        *length = static_cast<std::uint32_t>(size);
+        return result;
+    });
+}
+
+std::int32_t PcscLite::listReaders(Context context, const char* groupFilter, char* readers,
+                                   std::uint32_t* length) {
+    return withContext(context, [&](SCARDCONTEXT used) {
+        DWORD size = *length;
+        const LONG result = SCardListReaders(used, groupFilter, readers, &size);
+        *length = static_cast<std::uint32_t>(size);
+        return result;
+    });
+}
+
+std::int32_t PcscLite::connect(Context context, const char* reader, std::uint32_t shareMode,
+                               std::uint32_t preferredProtocols, Handle* card,
+                               std::uint32_t* activeProtocol) {
+    SCARDHANDLE handle = 0;
+    DWORD protocol = 0;
+    const LONG result = SCardConnect(static_cast<SCARDCONTEXT>(context), reader, shareMode,
+                                     preferredProtocols, &handle, &protocol);
+    if (result != SCARD_S_SUCCESS) {
+        *card = 0;
+        return normalise(result);
+    }
+    *card = static_cast<Handle>(handle);
+    *activeProtocol = static_cast<std::uint32_t>(protocol);
+    m_connections[*card] = Connection{context, reader, shareMode};
+    return kSuccess;
+}
+
+std::int32_t PcscLite::reconnect(Handle* card, std::uint32_t shareMode,
+                                 std::uint32_t preferredProtocols, std::uint32_t initialization,
+                                 std::uint32_t* activeProtocol) {
+    DWORD protocol = 0;
+    const LONG result = SCardReconnect(static_cast<SCARDHANDLE>(*card), shareMode,
+                                       preferredProtocols, initialization, &protocol);
+    const auto known = m_connections.find(*card);
+    if (result == SCARD_S_SUCCESS) {
+        *activeProtocol = static_cast<std::uint32_t>(protocol);
+        if (known != m_connections.end()) known->second.shareMode = shareMode;
+        return kSuccess;
+    }
+    // pcsc-lite checks for a card before looking at the share mode; WinSCard reopens
+    // a direct connection on an empty reader, which the refresh after a removal needs.
+    if (shareMode != kShareDirect || result != SCARD_E_NO_SMARTCARD || known == m_connections.end())
+        return normalise(result);
+    const Connection previous = known->second;
+    disconnect(*card, initialization);
+    Handle fresh = 0;
+    const std::int32_t reopened = connect(previous.context, previous.reader.c_str(), kShareDirect,
+                                          preferredProtocols, &fresh, activeProtocol);
+    *card = fresh;
+    return reopened;
+}
+
+std::int32_t PcscLite::disconnect(Handle card, std::uint32_t disposition) {
+    const LONG result = SCardDisconnect(static_cast<SCARDHANDLE>(card), disposition);
+    if (result == SCARD_S_SUCCESS) m_connections.erase(card);
+    return normalise(result);
+}
+
+std::int32_t PcscLite::beginTransaction(Handle card) {
+    return normalise(SCardBeginTransaction(static_cast<SCARDHANDLE>(card)));
+}
+
+std::int32_t PcscLite::endTransaction(Handle card, std::uint32_t disposition) {
+    return normalise(SCardEndTransaction(static_cast<SCARDHANDLE>(card), disposition));
+}
+
+std::int32_t PcscLite::transmitT0(Handle card, const std::uint8_t* send, std::uint32_t sendLength,
+                                  std::uint8_t* receive, std::uint32_t* receiveLength) {
+    DWORD size = *receiveLength;
+    const LONG result = SCardTransmit(static_cast<SCARDHANDLE>(card), SCARD_PCI_T0, send, sendLength,
+                                      nullptr, receive, &size);
+    *receiveLength = static_cast<std::uint32_t>(size);
+    // pcscd reports a card pulled mid-command as "no card"; WinSCard, like later calls
+    // on the same handle here, reports a removed card. A direct connection never had a
+    // card to lose, so its answer stays as it is.
+    if (result == SCARD_E_NO_SMARTCARD) {
+        const auto known = m_connections.find(card);
+        if (known != m_connections.end() && known->second.shareMode != kShareDirect)
+            return kRemovedCard;
+    }
+    return normalise(result);
+}
+
+std::int32_t PcscLite::status(Handle card, std::uint32_t* activeProtocol, std::uint8_t* atr,
+                              std::uint32_t* atrLength) {
+    BYTE buffer[MAX_ATR_SIZE] = {};
+    DWORD size = sizeof buffer;
+    DWORD state = 0;
+    DWORD protocol = 0;
+    DWORD readerLength = 0;
+    const LONG result = SCardStatus(static_cast<SCARDHANDLE>(card), nullptr, &readerLength, &state,
+                                    &protocol, buffer, &size);
+    if (result != SCARD_S_SUCCESS) return normalise(result);
+    *activeProtocol = static_cast<std::uint32_t>(protocol);
+    const std::uint32_t capacity = *atrLength;
+    *atrLength = static_cast<std::uint32_t>(size);
+    if (size > capacity) return kInsufficientBuffer;
+    std::memcpy(atr, buffer, size);
+    return kSuccess;
+}
+
+std::int32_t PcscLite::getStatusChange(Context context, std::uint32_t timeoutMs, ReaderState* states,
+                                       std::uint32_t count) {
+    std::vector<SCARD_READERSTATE> native(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        native[i].szReader = states[i].reader;
+        native[i].pvUserData = states[i].userData;
+        native[i].dwCurrentState = states[i].currentState;
+        native[i].dwEventState = states[i].eventState;
+    }
+    const LONG result = SCardGetStatusChange(static_cast<SCARDCONTEXT>(context), timeoutMs,
+                                             native.data(), count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        ReaderState& state = states[i];
+        state.eventState = static_cast<std::uint32_t>(native[i].dwEventState);
+        state.atrLength = std::min<std::uint32_t>(static_cast<std::uint32_t>(native[i].cbAtr),
+                                                  MAX_ATR_SIZE);
+        std::memcpy(state.atr, native[i].rgbAtr, state.atrLength);
+        if (result != SCARD_S_SUCCESS || state.reader == nullptr) continue;
+        // Windows takes a reader held in direct mode away from the service's card
+        // tracking; pcscd keeps tracking it and would answer "present".
+        const bool heldDirect = std::any_of(
+            m_connections.begin(), m_connections.end(), [&](const auto& entry) {
+                return entry.second.shareMode == kShareDirect && entry.second.reader == state.reader;
+            });
+        if (heldDirect)
+            state.eventState = (state.eventState & 0xFFFF0000u) | kStateUnavailable | kStateChanged;
+    }
+    return normalise(result);
+}
+
+std::int32_t PcscLite::getAttrib(Handle card, std::uint32_t attributeId, std::uint8_t* buffer,
+                                 std::uint32_t* length) {
+    DWORD size = std::min(*length, kMaxAttributeBuffer);
+    const LONG result = SCardGetAttrib(static_cast<SCARDHANDLE>(card), attributeId, buffer, &size);
+    *length = static_cast<std::uint32_t>(size);
+    return normalise(result);
+}
+
+std::int32_t PcscLite::introduceCardType(Context, const char*, const std::uint8_t*,
+                                         const std::uint8_t*, std::uint32_t, const std::uint8_t*,
+                                         const std::uint8_t*, std::uint32_t) {
+    // pcsc-lite keeps no card-type database; the plug-in never uses the result.
+    return kSuccess;
+}
+
+}  // namespace ostrel::pcsc

@@ -1,0 +1,74 @@
+// The probes that keep bad pointers from the access manager from faulting the plug-in.
+
+#include "MemoryProbe.h"
+
+#include "GuardedPages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace ostrel {
+namespace {
+
+using test::GuardedPages;
+
+TEST(MemoryProbe, RangeEndingAtAHoleIsUsableOneByteMoreIsNot) {
+    GuardedPages pages;
+    ASSERT_TRUE(pages.ok());
+    EXPECT_TRUE(isReadable(pages.tail(64), 64));
+    EXPECT_TRUE(isWritable(pages.tail(64), 64));
+    EXPECT_FALSE(isReadable(pages.tail(64), 65));
+    EXPECT_FALSE(isWritable(pages.tail(64), 65));
+    EXPECT_FALSE(isReadable(pages.noAccess(), 1));
+}
+
+TEST(MemoryProbe, ReadOnlyPageIsReadableButNotWritable) {
+    GuardedPages pages;
+    ASSERT_TRUE(pages.ok());
+    EXPECT_TRUE(isReadable(pages.readOnly(), 16));
+    EXPECT_FALSE(isWritable(pages.readOnly(), 16));
+}
+
+TEST(MemoryProbe, WritableCheckLeavesTheBytesAsTheyWere) {
+    GuardedPages pages;
+    ASSERT_TRUE(pages.ok());
+    std::uint8_t* area = pages.tail(300);
+    for (int i = 0; i < 300; ++i) area[i] = static_cast<std::uint8_t>(i * 7);
+    ASSERT_TRUE(isWritable(area, 300));
+    for (int i = 0; i < 300; ++i) ASSERT_EQ(area[i], static_cast<std::uint8_t>(i * 7));
+}
+
+TEST(MemoryProbe, EmptyRangesNullAndWrappingRanges) {
+    EXPECT_TRUE(isReadable(nullptr, 0));
+    EXPECT_FALSE(isReadable(nullptr, 1));
+    EXPECT_FALSE(isWritable(nullptr, 4));
+    char byte = 0;
+    EXPECT_FALSE(isReadable(&byte, static_cast<std::size_t>(-1)));
+}
+
+TEST(MemoryProbe, RangeSpanningManyPagesIsCheckedPageByPage) {
+    GuardedPages pages;
+    ASSERT_TRUE(pages.ok());
+    std::vector<std::uint8_t> large(5 * pages.pageSize() + 3);
+    EXPECT_TRUE(isWritable(large.data(), large.size()));
+    // From inside the usable page across the hole into the read-only page.
+    EXPECT_FALSE(isReadable(pages.tail(1), 2 * pages.pageSize()));
+}
+
+TEST(MemoryProbe, TextMustBeTerminatedBeforeAnyHole) {
+    GuardedPages pages;
+    ASSERT_TRUE(pages.ok());
+    EXPECT_TRUE(isReadableText("tuvex.ini"));
+    EXPECT_FALSE(isReadableText(nullptr));
+    char* text = reinterpret_cast<char*>(pages.tail(4));
+    std::memcpy(text, "abc", 4);
+    EXPECT_TRUE(isReadableText(text));
+    std::memcpy(text, "abcd", 4);
+    EXPECT_FALSE(isReadableText(text));
+    EXPECT_FALSE(isReadableText(reinterpret_cast<char*>(pages.noAccess())));
+}
+
+}  // namespace
+}  // namespace ostrel
