@@ -1,0 +1,210 @@
+// calveno-batch: the same files as the wizard for every arrangement, the
+// reader page's refusals, the questions and the exit codes.
+
+#include "BatchRunner.h"
+#include "GoldenCases.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace calveno::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Batch : public ::testing::Test {
+protected:
+    TempDir tmp;
+    fs::path windows = tmp.subdir("windows");
+    fs::path program = tmp.subdir("program");
+    std::string out;
+    std::string err;
+
+    int run(std::vector<std::string> args, bool withDirs = true)
+    {
+        args.insert(args.begin(), (program / "calveno-batch").string());
+        if (withDirs) {
+            args.insert(args.end(), {"--windows-dir", windows.string(), "--program-dir", program.string()});
+        }
+        std::ostringstream o;
+        std::ostringstream e;
+        const int code = runBatch(args, o, e);
+        out = o.str();
+        err = e.str();
+        return code;
+    }
+    bool errHas(int code) const { return err.find(findMessage(code)->text) != std::string::npos; }
+};
+
+TEST_F(Batch, WritesTheExpectedFilesForEveryArrangement)
+{
+    for (const GoldenCase& golden : goldenCases()) {
+        for (const bool cnf : {false, true}) {
+            SCOPED_TRACE(golden.tuvexGolden + (cnf ? " --cnf" : ""));
+            for (const fs::path& dir : {windows, program}) {
+                fs::remove_all(dir);
+                fs::create_directory(dir);
+            }
+            std::vector<std::string> args = golden.batchArgs;
+            if (cnf)
+                args.push_back("--cnf");
+            ASSERT_EQ(run(args), kExitWritten) << err;
+            EXPECT_EQ(err, "");
+            EXPECT_EQ(readBytes(windows / "tuvex.ini"), test::golden(golden.tuvexGolden));
+            EXPECT_EQ(readBytes(program / (cnf ? "pelkor.cnf" : "pelkor.ini")),
+                      test::golden(golden.pelkorGolden + (cnf ? ".cnf" : ".ini")));
+            EXPECT_FALSE(fs::exists(program / (cnf ? "pelkor.ini" : "pelkor.cnf")));
+        }
+    }
+}
+
+TEST_F(Batch, ReaderPageRefusalsExitWithOne)
+{
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+    };
+    const std::vector<Case> cases = {
+        {{"--protocol", "pcsc"}, 23},
+        {{"--protocol", "pcsc", "--r1-name", ""}, 23},
+        {{"--r1-cps", "0", "--r1-ambrel", "0"}, 24},
+        {{"--topology", "deux-ports", "--r2-cps", "0"}, 24},
+        {{"--topology", "deux-ports", "--r1-cps", "1"}, 26},
+        {{"--topology", "chaines", "--r2-ambrel", "1", "--r2-cps", "0"}, 26},
+        {{"--topology", "deux-ports", "--r2-port", "1"}, 27},
+        {{"--topology", "deux-ports", "--protocol", "pcsc", "--r1-name", "R", "--r2-name", "R"}, 28},
+        {{"--topology", "deux-ports", "--protocol", "pcsc", "--r1-name", "R"}, 23},
+        {{"--topology", "chaines", "--r2-address", "2"}, 29},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        EXPECT_EQ(run(c.args), kExitRefused);
+        EXPECT_TRUE(errHas(c.code)) << err;
+        EXPECT_TRUE(fs::is_empty(windows));
+        EXPECT_TRUE(fs::is_empty(program));
+    }
+}
+
+TEST_F(Batch, WrongUsageExitsWithThreeNamingTheOption)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string named;
+    };
+    const std::vector<Case> cases = {
+        {{"--topology", "trifente"}, "--topology"},
+        {{"--topology", "5018"}, "--topology"},
+        {{"--protocol", "usb"}, "--protocol"},
+        {{"--r1-port", "5"}, "--r1-port"},
+        {{"--r1-port", "01"}, "--r1-port"},
+        {{"--r2-speed", "4800"}, "--r2-speed"},
+        {{"--r1-bits", "7"}, "--r1-bits"},
+        {{"--r1-parity", "3"}, "--r1-parity"},
+        {{"--r2-stop", "-1"}, "--r2-stop"},
+        {{"--r1-address", "9"}, "--r1-address"},
+        {{"--r1-cps", "2"}, "--r1-cps"},
+        {{"--r2-ambrel", "yes"}, "--r2-ambrel"},
+        {{"--r1-name", std::string(256, 'n')}, "--r1-name"},
+        {{"--r1-name", "a\nb"}, "--r1-name"},
+        {{"--r1-port"}, "--r1-port"},
+        {{"--colour"}, "--colour"},
+        {{"extra"}, "extra"},
+        {{"--topology", "bifente", "--protocol", "pcsc"}, "--protocol"},
+        {{"--topology", "chaines", "--protocol", "pcsc"}, "--protocol"},
+        {{"--r2-address", "3"}, "--r2-address"},
+        {{"--topology", "bifente", "--r2-cps", "1"}, "--r2-cps"},
+        {{"--topology", "chaines", "--r2-port", "3"}, "--r2-port"},
+        {{"--windows-dir", "/nonexistent/calveno"}, "--windows-dir"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.named);
+        EXPECT_EQ(run(c.args), kExitUsage);
+        EXPECT_NE(err.find(c.named), std::string::npos) << err;
+        EXPECT_TRUE(fs::is_empty(windows));
+        EXPECT_TRUE(fs::is_empty(program));
+    }
+}
+
+TEST_F(Batch, ExistingFilesNeedYes)
+{
+    writeBytes(windows / "tuvex.ini", "old tuvex");
+    EXPECT_EQ(run({}), kExitRefused);
+    EXPECT_TRUE(errHas(43));
+    EXPECT_TRUE(errHas(46));
+    EXPECT_EQ(readBytes(windows / "tuvex.ini"), "old tuvex");
+    EXPECT_FALSE(fs::exists(program / "archive-tuvex.ini"));
+
+    EXPECT_EQ(run({"--yes"}), kExitWritten);
+    EXPECT_TRUE(errHas(43));
+    EXPECT_EQ(readBytes(windows / "tuvex.ini"), golden("tuvex-monofente-serie-cps-ambrel.ini"));
+    EXPECT_EQ(readBytes(program / "archive-tuvex.ini"), "old tuvex");
+}
+
+TEST_F(Batch, OnlyCnfPresentNeedsNoAnswer)
+{
+    writeBytes(program / "pelkor.cnf", "old cnf");
+    EXPECT_EQ(run({}), kExitWritten);
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(readBytes(program / "archive-pelkor.cnf"), "old cnf");
+}
+
+TEST_F(Batch, DeclinedArchiveQuestionExitsWithOne)
+{
+    writeBytes(program / "pelkor.cnf", "old cnf");
+    fs::create_directory(program / "archive-pelkor.cnf");
+    EXPECT_EQ(run({"--cnf"}), kExitRefused);
+    EXPECT_TRUE(errHas(33));
+    EXPECT_TRUE(errHas(45));
+    EXPECT_EQ(readBytes(program / "pelkor.cnf"), "old cnf");
+
+    EXPECT_EQ(run({"--cnf", "--yes"}), kExitWritten);
+    EXPECT_EQ(readBytes(program / "pelkor.cnf"), golden("pelkor-monofente-cps-ambrel.cnf"));
+}
+
+TEST_F(Batch, FinishFailureExitsWithTwo)
+{
+    // tuvex.ini cannot be created where a directory holds its name.
+    fs::create_directory(windows / "tuvex.ini");
+    EXPECT_EQ(run({}), kExitFinishFailed);
+    EXPECT_TRUE(errHas(40));
+    EXPECT_TRUE(errHas(45));
+}
+
+TEST_F(Batch, DefaultDirectoriesComeFromThePlatform)
+{
+    // Without --program-dir the card-manager file goes next to argument 0.
+    EXPECT_EQ(run({"--windows-dir", windows.string()}, false), kExitWritten) << err;
+    EXPECT_EQ(readBytes(program / "pelkor.ini"), golden("pelkor-monofente-cps-ambrel.ini"));
+}
+
+TEST_F(Batch, HelpListsEveryOption)
+{
+    EXPECT_EQ(run({"--help"}), kExitWritten);
+    for (const char* option : {"--topology", "--protocol", "--r1-name", "--r2-ambrel", "--cnf", "--windows-dir",
+                               "--program-dir", "--yes"})
+        EXPECT_NE(out.find(option), std::string::npos) << option;
+    EXPECT_TRUE(fs::is_empty(windows));
+}
+
+// The built program itself, for its exit status.
+TEST(BatchProgram, ExitStatusReachesTheShell)
+{
+    TempDir tmp;
+    const std::string dirs = " --windows-dir '" + tmp.path().string() + "' --program-dir '" + tmp.path().string() + "'";
+    const auto status = [](const std::string& command) {
+        const int raw = std::system((command + " 2>/dev/null >/dev/null").c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    };
+    const std::string program = CALVENO_BATCH_PATH;
+    EXPECT_EQ(status(program + " --r1-port 9" + dirs), 3);
+    EXPECT_EQ(status(program + " --topology deux-ports --r1-cps 1" + dirs), 1);
+    EXPECT_EQ(status(program + " --topology chaines --cnf" + dirs), 0);
+    EXPECT_EQ(readBytes(tmp.path() / "pelkor.cnf"), golden("pelkor-deux-lecteurs-r1-ambrel.cnf"));
+    EXPECT_EQ(status(program + dirs), 1);  // files exist now, no --yes
+}
+
+}  // namespace
+}  // namespace calveno::test
