@@ -1,0 +1,193 @@
+// The pcsc-lite implementation over a stand-in of libpcsclite: WinSCard's answers
+// where the plug-in's logic depends on them.
+
+#include "pcsc/PcscLite.h"
+
+#include "StubWinscard.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace ostrel::pcsc {
+namespace {
+
+using test::stub;
+
+class PcscLiteAdaptation : public ::testing::Test {
+protected:
+    void SetUp() override { stub.reset(); }
+
+    Handle connectTo(const char* reader, std::uint32_t share) {
+        Handle card = 0;
+        std::uint32_t protocol = 99;
+        EXPECT_EQ(pcsc.connect(0x7777, reader, share, share == kShareDirect ? 0 : 3, &card, &protocol), 0);
+        stub.calls.clear();
+        return card;
+    }
+
+    PcscLite pcsc;
+};
+
+TEST_F(PcscLiteAdaptation, ResultsKeepWinScardBitPatterns) {
+    // On 64-bit Linux the LONG 0x80100069 is positive; the seam hands over the
+    // negative 32-bit value that WinSCard returns.
+    stub.results["SCardBeginTransaction"].push_back(SCARD_W_REMOVED_CARD);
+    stub.results["SCardEndTransaction"].push_back(SCARD_E_NOT_TRANSACTED);
+    stub.results["SCardReleaseContext"].push_back(SCARD_E_INVALID_HANDLE);
+    EXPECT_EQ(pcsc.beginTransaction(0x5000), kRemovedCard);
+    EXPECT_LT(pcsc.endTransaction(0x5000, kLeaveCard), 0);
+    EXPECT_EQ(pcsc.releaseContext(0x7000), kInvalidHandle);
+}
+
+TEST_F(PcscLiteAdaptation, ListingWithoutContextUsesATemporaryOne) {
+    stub.data = {'R', 0, 0};
+    char list[16] = {};
+    std::uint32_t length = sizeof list;
+    EXPECT_EQ(pcsc.listReaders(0, nullptr, list, &length), 0);
+    EXPECT_EQ(length, 3u);
+    EXPECT_STREQ(list, "R");
+    EXPECT_EQ(stub.calls, (std::vector<std::string>{"SCardEstablishContext(2)",
+                                                    "SCardListReaders(0x7000, 16)",
+                                                    "SCardReleaseContext(0x7000)"}));
+    stub.calls.clear();
+    length = sizeof list;
+    EXPECT_EQ(pcsc.listReaderGroups(0, list, &length), 0);
+    EXPECT_EQ(stub.calls, (std::vector<std::string>{"SCardEstablishContext(2)",
+                                                    "SCardListReaderGroups(0x7001, 16)",
+                                                    "SCardReleaseContext(0x7001)"}));
+}
+
+TEST_F(PcscLiteAdaptation, ListingWithAContextUsesIt) {
+    char list[8];
+    std::uint32_t length = sizeof list;
+    stub.data = {0, 0};
+    EXPECT_EQ(pcsc.listReaders(0x42, nullptr, list, &length), 0);
+    EXPECT_EQ(stub.calls, std::vector<std::string>{"SCardListReaders(0x42, 8)"});
+}
+
+TEST_F(PcscLiteAdaptation, ListingFailuresPassThroughAndReleaseTheTemporaryContext) {
+    char list[8];
+    std::uint32_t length = sizeof list;
+    stub.results["SCardEstablishContext"].push_back(SCARD_E_NO_SERVICE);
+    EXPECT_EQ(pcsc.listReaderGroups(0, list, &length), kNoService);
+    EXPECT_EQ(stub.calls, std::vector<std::string>{"SCardEstablishContext(2)"});
+    stub.calls.clear();
+    stub.results["SCardListReaders"].push_back(SCARD_E_NO_READERS_AVAILABLE);
+    EXPECT_EQ(pcsc.listReaders(0, nullptr, list, &length), kNoReadersAvailable);
+    EXPECT_EQ(stub.calls.back(), "SCardReleaseContext(0x7000)");
+}
+
+TEST_F(PcscLiteAdaptation, ReconnectToDirectWithoutCardReopensTheConnection) {
+    const Handle card = connectTo("Lecteur A 00 00", kShareExclusive);
+    stub.results["SCardReconnect"].push_back(SCARD_E_NO_SMARTCARD);
+    Handle reconnected = card;
+    std::uint32_t protocol = 99;
+    EXPECT_EQ(pcsc.reconnect(&reconnected, kShareDirect, 0, kLeaveCard, &protocol), 0);
+    EXPECT_NE(reconnected, card);
+    EXPECT_EQ(protocol, 0u);
+    EXPECT_EQ(stub.calls, (std::vector<std::string>{"SCardReconnect(0x5000, 3, 0, 0)",
+                                                    "SCardDisconnect(0x5000, 0)",
+                                                    "SCardConnect(0x7777, Lecteur A 00 00, 3, 0)"}));
+}
+
+TEST_F(PcscLiteAdaptation, ReconnectFailuresOtherwisePassThrough) {
+    Handle card = connectTo("Lecteur A 00 00", kShareDirect);
+    std::uint32_t protocol = 0;
+    stub.results["SCardReconnect"].push_back(SCARD_E_NO_SMARTCARD);
+    EXPECT_EQ(pcsc.reconnect(&card, kShareExclusive, 3, kUnpowerCard, &protocol), kNoSmartcard);
+    stub.results["SCardReconnect"].push_back(SCARD_E_READER_UNAVAILABLE);
+    EXPECT_EQ(pcsc.reconnect(&card, kShareDirect, 0, kLeaveCard, &protocol), kReaderUnavailable);
+    EXPECT_EQ(stub.calls.size(), 2u);
+    EXPECT_EQ(card, 0x5000u);
+    // A handle this object never opened cannot be reopened.
+    Handle foreign = 0x9999;
+    stub.results["SCardReconnect"].push_back(SCARD_E_NO_SMARTCARD);
+    EXPECT_EQ(pcsc.reconnect(&foreign, kShareDirect, 0, kLeaveCard, &protocol), kNoSmartcard);
+}
+
+TEST_F(PcscLiteAdaptation, CardPulledDuringTransmissionReportsRemovedCard) {
+    const Handle exclusive = connectTo("Lecteur A 00 00", kShareExclusive);
+    const Handle direct = connectTo("Lecteur B 00 00", kShareDirect);
+    const std::uint8_t command[5] = {0x00, 0xB0, 0x00, 0x00, 0x02};
+    std::uint8_t answer[265];
+    std::uint32_t length = sizeof answer;
+    stub.results["SCardTransmit"] = {SCARD_E_NO_SMARTCARD, SCARD_E_NO_SMARTCARD};
+    EXPECT_EQ(pcsc.transmitT0(exclusive, command, 5, answer, &length), kRemovedCard);
+    EXPECT_EQ(pcsc.transmitT0(direct, command, 5, answer, &length), kNoSmartcard);
+    EXPECT_EQ(stub.calls.front(), "SCardTransmit(0x5000, T0, 5)");
+}
+
+TEST_F(PcscLiteAdaptation, PollReportsReaderHeldInDirectModeUnavailable) {
+    connectTo("Lecteur A 00 00", kShareDirect);
+    const Handle shared = connectTo("Lecteur B 00 00", kShareShared);
+    stub.eventState = 0x00030000 | SCARD_STATE_PRESENT;
+    ReaderState states[2];
+    states[0].reader = "Lecteur A 00 00";
+    states[1].reader = "Lecteur B 00 00";
+    states[0].currentState = states[1].currentState = kStatePresent;
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, states, 2), 0);
+    EXPECT_EQ(states[0].eventState, 0x00030000u | kStateUnavailable | kStateChanged);
+    EXPECT_EQ(states[1].eventState, 0x00030000u | kStatePresent);
+    EXPECT_EQ(pcsc.disconnect(shared, kLeaveCard), 0);
+}
+
+TEST_F(PcscLiteAdaptation, ReaderLeftByItsDirectConnectionIsTrackedAgain) {
+    Handle direct = connectTo("Lecteur A 00 00", kShareDirect);
+    ASSERT_EQ(pcsc.disconnect(direct, kLeaveCard), 0);
+    ReaderState state;
+    state.reader = "Lecteur A 00 00";
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), 0);
+    EXPECT_EQ(state.eventState, kStatePresent);
+    // A direct connection turned into an exclusive one is no longer direct either.
+    direct = connectTo("Lecteur A 00 00", kShareDirect);
+    std::uint32_t protocol = 0;
+    ASSERT_EQ(pcsc.reconnect(&direct, kShareExclusive, 3, kUnpowerCard, &protocol), 0);
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), 0);
+    EXPECT_EQ(state.eventState, kStatePresent);
+}
+
+TEST_F(PcscLiteAdaptation, PollCopiesAtMostTheAtrItWasGiven) {
+    stub.data.assign(33, 0x3B);
+    ReaderState state;
+    state.reader = "Lecteur A 00 00";
+    state.atr[33] = 0xEE;
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), 0);
+    EXPECT_EQ(state.atrLength, 33u);
+    EXPECT_EQ(state.atr[32], 0x3B);
+    EXPECT_EQ(state.atr[33], 0xEE);
+}
+
+TEST_F(PcscLiteAdaptation, AttributeBuffersStayWithinTheClientLimit) {
+    std::uint8_t buffer[1024];
+    std::uint32_t length = sizeof buffer;
+    stub.data = {1, 2, 3};
+    EXPECT_EQ(pcsc.getAttrib(0x5000, 0x90303, buffer, &length), 0);
+    EXPECT_EQ(length, 3u);
+    EXPECT_EQ(stub.calls, std::vector<std::string>{"SCardGetAttrib(0x5000, 0x90303, 264)"});
+}
+
+TEST_F(PcscLiteAdaptation, StatusHandsBackAtrAndProtocolWithinTheCallersCapacity) {
+    stub.data = {0x3B, 0x65, 0x00, 0x00};
+    std::uint8_t atr[32] = {};
+    std::uint32_t length = 32;
+    std::uint32_t protocol = 0;
+    EXPECT_EQ(pcsc.status(0x5000, &protocol, atr, &length), 0);
+    EXPECT_EQ(length, 4u);
+    EXPECT_EQ(protocol, kProtocolT0);
+    EXPECT_EQ(atr[1], 0x65);
+    length = 3;
+    EXPECT_EQ(pcsc.status(0x5000, &protocol, atr, &length), kInsufficientBuffer);
+    EXPECT_EQ(length, 4u);
+}
+
+TEST_F(PcscLiteAdaptation, CardTypeRegistrationIsAcceptedWithoutAnyCall) {
+    const std::uint8_t id[16] = {};
+    const std::uint8_t atr[2] = {0x3B, 0x00};
+    EXPECT_EQ(pcsc.introduceCardType(0x7777, "Carte", id, id, 0, atr, nullptr, 2), 0);
+    EXPECT_TRUE(stub.calls.empty());
+}
+
+}  // namespace
+}  // namespace ostrel::pcsc
