@@ -8,7 +8,9 @@
 
 #include <cstdlib>
 #include <sstream>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 namespace calveno::test {
 namespace {
@@ -189,6 +191,7 @@ TEST_F(Batch, HelpListsEveryOption)
     EXPECT_TRUE(fs::is_empty(windows));
 }
 
+#ifndef _WIN32
 // The built program itself, for its exit status.
 TEST(BatchProgram, ExitStatusReachesTheShell)
 {
@@ -205,6 +208,7 @@ TEST(BatchProgram, ExitStatusReachesTheShell)
     EXPECT_EQ(readBytes(tmp.path() / "pelkor.cnf"), golden("pelkor-deux-lecteurs-r1-ambrel.cnf"));
     EXPECT_EQ(status(program + dirs), 1);  // files exist now, no --yes
 }
+#endif
 
 }  // namespace
 }  // namespace calveno::test

@@ -80,11 +80,6 @@ TEST(ConfigPaths, ProgramDirectoryIsAbsoluteWithSeparator)
     EXPECT_EQ(programDirectoryFromArgv0(""), "");
 }
 
-TEST(ConfigPaths, WindowsDirectoryIsTheBuildChoice)
-{
-    EXPECT_FALSE(platformWindowsDirectory().empty());
-}
-
 TEST_F(PathsFixture, OverwriteWarningOnlyWhenFilesWouldBeReplaced)
 {
     struct Case {

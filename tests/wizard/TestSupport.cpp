@@ -26,9 +26,6 @@ TempDir::TempDir()
 TempDir::~TempDir()
 {
     std::error_code ec;
-    // Read-only files inside would not stop the removal, but make sure.
-    for (const auto& entry : fs::recursive_directory_iterator(m_path, ec))
-        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(m_path, ec);
 }
 

@@ -69,7 +69,7 @@ const CLI::Validator kReaderName(
             return "holds a line break";
         return {};
     },
-    "TEXT (at most 255 characters)");
+    "");
 
 void addReaderOptions(CLI::App& app, ReaderOptions& reader, int number)
 {
@@ -79,12 +79,12 @@ void addReaderOptions(CLI::App& app, ReaderOptions& reader, int number)
                    const std::vector<std::string>& allowed) {
         CLI::Option* option = app.add_option(prefix + name, target, which + help);
         if (allowed.empty())
-            option->check(kReaderName);
+            option->type_name("TEXT")->check(kReaderName);
         else
-            option->check(CLI::IsMember(allowed));
+            option->type_name("N")->check(CLI::IsMember(allowed));
         reader.given.push_back(option);
     };
-    add("name", reader.name, "PC/SC reader name", {});
+    add("name", reader.name, "PC/SC reader name, at most 255 characters", {});
     add("port", reader.port, "serial port, 1-4 for COM1-COM4", kPorts);
     add("speed", reader.speed, "speed in bauds", kSpeeds);
     add("bits", reader.dataBits, "data bits", kDataBits);
@@ -180,7 +180,7 @@ std::string absoluteDirectory(const std::string& directory)
 {
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(directory, ec);
-    return ec ? std::string() : absolute.string();
+    return ec ? std::string() : absolute.lexically_normal().string();
 }
 
 // The reader page's "&Suivant >" for the current reader.
@@ -201,6 +201,9 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     CLI::App app("Writes tuvex.ini and pelkor.ini (or pelkor.cnf with --cnf) as the Calveno wizard "
                  "does, without a window.",
                  "calveno-batch");
+    app.footer("Messages go to standard error; questions are answered OK only with --yes.\n"
+               "Exit codes: 0 files written, 1 refused by the reader checks or a declined question,\n"
+               "2 the Finish step failed, 3 wrong usage.");
     BatchOptions options;
     std::vector<std::string> topologyNames;
     for (const auto& entry : kTopologies)
@@ -208,16 +211,20 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     app.add_option("--topology", options.topology,
                    "reader arrangement: monofente (5017), bifente (5014), chaines (5016), "
                    "deux-ports (5015); default monofente")
+        ->type_name("NAME")
         ->check(CLI::IsMember(topologyNames));
     app.add_option("--protocol", options.protocol, "reader 1's protocol (reader 2 follows); default serie")
+        ->type_name("NAME")
         ->check(CLI::IsMember({"serie", "pcsc"}));
     addReaderOptions(app, options.readers[0], 1);
     addReaderOptions(app, options.readers[1], 2);
     app.add_flag("--cnf", options.cnf, "write pelkor.cnf instead of pelkor.ini");
     app.add_option("--windows-dir", options.windowsDir, "directory of tuvex.ini (default: the platform's)")
+        ->type_name("DIR")
         ->check(CLI::ExistingDirectory);
     app.add_option("--program-dir", options.programDir,
                    "directory of the card-manager files and archives (default: this program's)")
+        ->type_name("DIR")
         ->check(CLI::ExistingDirectory);
     app.add_flag("--yes", options.yes, "answer OK to the questions, replacing existing files");
 
