@@ -11,8 +11,9 @@ namespace quintor {
 
 namespace {
 
-// The root sits at depth 1 and its first child is rendered at level 0.
-constexpr int kProfondeurMax = kNiveauMax + 2;
+// The root sits at depth 1 and its first child is rendered at level 0; one
+// level more is parsed so the deepest rendered elements still see their children.
+constexpr int kProfondeurMax = kNiveauMax + 3;
 
 // Skips to just past `fin`, or to the end of the text.
 const char* sauterJusqua(const char* p, const char* fin)

@@ -1,0 +1,163 @@
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "CTexteDlg.h"
+#include "EtatProgramme.h"
+#include "XmlVersTexte.h"
+
+using namespace quintor;
+
+namespace {
+
+std::string rendre(const std::string& xml, const char* racine = "R")
+{
+    EtatProgramme etat;
+    CTexteDlg dialogue(etat);
+    dialogue.text = "ancien";
+    XmlVersTexte(xml.c_str(), dialogue, racine);
+    return dialogue.text;
+}
+
+// "<e><e>...</e></e>" nested `profondeur` deep under R, with text at the bottom.
+std::string imbrique(int profondeur)
+{
+    std::string xml = "<R>";
+    for (int i = 0; i < profondeur; ++i) {
+        xml += "<e>";
+    }
+    xml += "fond";
+    for (int i = 0; i < profondeur; ++i) {
+        xml += "</e>";
+    }
+    return xml + "</R>";
+}
+
+int compterLignes(const std::string& texte)
+{
+    int n = 0;
+    for (std::size_t p = texte.find("\r\n"); p != std::string::npos; p = texte.find("\r\n", p + 2)) {
+        ++n;
+    }
+    return n;
+}
+
+TEST(XmlVersTexte, RendersTheFiveLineExample)
+{
+    EXPECT_EQ(rendre("<R><A><B>1</B><C>2</C><E/></A><D>x<F>y</F></D></R>"),
+              "A\r\n B: 1\r\n C: 2\r\nD: x\r\n F: y\r\n");
+}
+
+struct CasRendu {
+    const char* nom;
+    std::string xml;
+    std::string attendu;
+};
+
+void PrintTo(const CasRendu& cas, std::ostream* os)
+{
+    *os << cas.nom;
+}
+
+class XmlVersTexteCas : public ::testing::TestWithParam<CasRendu> {};
+
+TEST_P(XmlVersTexteCas, Renders)
+{
+    EXPECT_EQ(rendre(GetParam().xml), GetParam().attendu) << GetParam().nom;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bords, XmlVersTexteCas,
+    ::testing::Values(
+        CasRendu{"racine vide", "<R></R>", ""},
+        CasRendu{"racine auto-fermante", "<R/>", ""},
+        CasRendu{"commentaire en tete", "<R><!-- c --><A>1</A></R>", ""},
+        CasRendu{"texte en tete", "<R>t<A>1</A></R>", ""},
+        CasRendu{"texte apres commentaire", "<R><A><!-- c -->t</A><B>2</B></R>", "B: 2\r\n"},
+        CasRendu{"attributs seuls", "<R><A x=\"1\" y=\"2\"/><B k=\"v\">2</B></R>", "B: 2\r\n"},
+        CasRendu{"premiere racine seulement", "<R><A>1</A></R><R><B>2</B></R>", "A: 1\r\n"},
+        CasRendu{"racine sensible a la casse", "<r><A>1</A></r>", ""},
+        CasRendu{"racine absente", "<X><A>1</A></X>", ""},
+        CasRendu{"declaration puis racine", "<?xml version=\"1.0\"?>\n<R>\n  <A>1</A>\n</R>", "A: 1\r\n"},
+        CasRendu{"entites decodees", "<R><A>a &amp; b &lt;c&gt; &quot;d&quot;</A></R>",
+                 "A: a & b <c> \"d\"\r\n"},
+        CasRendu{"cdata", "<R><A><![CDATA[<x>]]></A></R>", "A: <x>\r\n"},
+        CasRendu{"freres non elements sautes", "<R><A>1</A><!-- c -->t<B>2</B></R>", "A: 1\r\nB: 2\r\n"},
+        CasRendu{"pas du xml", "bonjour", ""},
+        CasRendu{"texte vide", "", ""},
+        // What the parser read before the break stays visible.
+        CasRendu{"tronque", "<R><A>1</A><B><C>2</C><D>3", "A: 1\r\nB\r\n C: 2\r\n D: 3\r\n"},
+        CasRendu{"fermeture erronee", "<R><A>1</A><B>2</C><G>3</G></R>", "A: 1\r\nB: 2\r\n"}));
+
+TEST(XmlVersTexte, NullTextRendersNothing)
+{
+    EtatProgramme etat;
+    CTexteDlg dialogue(etat);
+    dialogue.text = "ancien";
+    XmlVersTexte(nullptr, dialogue, "R");
+    EXPECT_EQ(dialogue.text, "");
+}
+
+TEST(XmlVersTexte, StopsRenderingBelowLevel255)
+{
+    const std::string texte = rendre(imbrique(300));
+    // Levels 0 to 255 each give one line; nothing deeper is shown.
+    EXPECT_EQ(compterLignes(texte), 256);
+    const std::string derniere = texte.substr(texte.rfind("\r\n", texte.size() - 3) + 2);
+    EXPECT_EQ(derniere, std::string(255, ' ') + "e\r\n");
+}
+
+TEST(XmlVersTexte, ShowsTheDeepestLevelThatFits)
+{
+    const std::string texte = rendre(imbrique(256));
+    EXPECT_EQ(compterLignes(texte), 256);
+    EXPECT_NE(texte.find(std::string(255, ' ') + "e: fond\r\n"), std::string::npos);
+}
+
+TEST(XmlVersTexte, SurvivesAWholeBufferOfNesting)
+{
+    // 131067 characters of opening tags, the deepest document a reading can
+    // return: the parser must not be driven into it, and what it read before
+    // the cut still renders down to the deepest level.
+    std::string xml = "<R>";
+    while (xml.size() + 3 <= 131067) {
+        xml += "<e>";
+    }
+    ASSERT_LE(xml.size(), 131067u);
+    EXPECT_EQ(compterLignes(rendre(xml)), 256);
+    EXPECT_EQ(compterLignes(rendre(xml.substr(0, 3 + 3 * 300) + "x")), 256);
+}
+
+TEST(LongueurAvantProfondeur, CountsOnlyRealOpenings)
+{
+    EXPECT_EQ(longueurAvantProfondeur("<a><b/><c></c></a>", 2), 18u);
+    EXPECT_EQ(longueurAvantProfondeur("<a><b><c/></b></a>", 1), 3u);
+    // A "/>" inside a quoted attribute does not close the tag.
+    EXPECT_EQ(longueurAvantProfondeur("<a x=\"/>\"><b x='/>'>", 1), 10u);
+    // Comments, CDATA and declarations open nothing.
+    EXPECT_EQ(longueurAvantProfondeur("<?xml?><!-- <a><a> --><![CDATA[<a><a>]]><a>", 1), 43u);
+    // Markup hidden behind "<?" ends at the first '>', as the parser sees it.
+    EXPECT_EQ(longueurAvantProfondeur("<? <a><b>", 0), 6u);
+}
+
+TEST(XmlVersTexte, RendersAFullSizePatientCardDocument)
+{
+    // A document that fills the reading buffer exactly: 131067 characters and its NUL.
+    const std::string entree = "<Assure><Nom>MARTIN</Nom><Ville>PARIS &amp; CIE</Ville></Assure>";
+    std::string xml = "<t_AsnDonneesAmbrel>";
+    const std::string fin = "</t_AsnDonneesAmbrel>";
+    int entrees = 0;
+    while (xml.size() + entree.size() + fin.size() <= 131067) {
+        xml += entree;
+        ++entrees;
+    }
+    xml += fin;
+    xml.append(131067 - xml.size(), ' ');
+    ASSERT_EQ(xml.size() + 1, 131068u);
+
+    const std::string texte = rendre(xml, "t_AsnDonneesAmbrel");
+    EXPECT_EQ(compterLignes(texte), 3 * entrees);
+    EXPECT_EQ(texte.substr(0, 38), "Assure\r\n Nom: MARTIN\r\n Ville: PARIS & ");
+}
+
+}  // namespace
