@@ -7,6 +7,10 @@
 #include "pcsc/SystemPcsc.h"
 
 #if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #define OSTREL_EXPORT
 #else
