@@ -175,7 +175,7 @@ TEST_F(Batch, FinishFailureExitsWithTwo)
     EXPECT_TRUE(errHas(45));
 }
 
-TEST_F(Batch, DefaultDirectoriesComeFromThePlatform)
+TEST_F(Batch, ProgramDirectoryDefaultsToArgumentZero)
 {
     // Without --program-dir the card-manager file goes next to argument 0.
     EXPECT_EQ(run({"--windows-dir", windows.string()}, false), kExitWritten) << err;
