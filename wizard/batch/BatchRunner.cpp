@@ -220,11 +220,9 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     addReaderOptions(app, options.readers[1], 2);
     app.add_flag("--cnf", options.cnf, "write pelkor.cnf instead of pelkor.ini");
     app.add_option("--windows-dir", options.windowsDir, "directory of tuvex.ini (default: the platform's)")
-        ->type_name("DIR")
         ->check(CLI::ExistingDirectory);
     app.add_option("--program-dir", options.programDir,
                    "directory of the card-manager files and archives (default: this program's)")
-        ->type_name("DIR")
         ->check(CLI::ExistingDirectory);
     app.add_flag("--yes", options.yes, "answer OK to the questions, replacing existing files");
 
