@@ -128,19 +128,22 @@ std::uint16_t PluginState::ProIdentify(void* record) {
 
 std::uint16_t PluginState::ProSetExclusivity(std::uint32_t channelType, std::uint8_t channel,
                                              std::uint8_t index) {
-    if (!validChannel(channelType, channel)) return failWith(kDetailBadChannel, kStatusBadArgument);
-    if (m_connectedFlags[channel] == 0) return failWith(kDetailNotConnected, kStatusBadArgument);
-    const DetailCode detail = PCSC_SetExclusivity(channel, index);
-    if (detail == kDetailOk && m_exclusivity) (*m_exclusivity)[channel][index] = 1;
-    return SetLastStatus(detail);
+    return exclusivityExport(channelType, channel, index, &PluginState::PCSC_SetExclusivity, 1);
 }
 
 std::uint16_t PluginState::ProReleaseExclusivity(std::uint32_t channelType, std::uint8_t channel,
                                                  std::uint8_t index) {
+    return exclusivityExport(channelType, channel, index, &PluginState::PCSC_RelExclusivity, 0);
+}
+
+std::uint16_t PluginState::exclusivityExport(std::uint32_t channelType, std::uint8_t channel,
+                                             std::uint8_t index, ExclusivityWorker worker,
+                                             std::uint8_t mark) {
     if (!validChannel(channelType, channel)) return failWith(kDetailBadChannel, kStatusBadArgument);
+    // Unlike ProExchange, a channel without a connection is a bad argument here.
     if (m_connectedFlags[channel] == 0) return failWith(kDetailNotConnected, kStatusBadArgument);
-    const DetailCode detail = PCSC_RelExclusivity(channel, index);
-    if (detail == kDetailOk && m_exclusivity) (*m_exclusivity)[channel][index] = 0;
+    const DetailCode detail = (this->*worker)(channel, index);
+    if (detail == kDetailOk && m_exclusivity) (*m_exclusivity)[channel][index] = mark;
     return SetLastStatus(detail);
 }
 

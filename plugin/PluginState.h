@@ -73,7 +73,13 @@ public:
     ExclusivityBlock* exclusivityBlock() { return m_exclusivity.get(); }
 
 private:
+    using ExclusivityWorker = DetailCode (PluginState::*)(std::uint8_t, std::uint8_t);
+
     std::uint16_t failWith(DetailCode detail, std::uint16_t status);
+    // The checks shared by ProSetExclusivity and ProReleaseExclusivity; `mark` is what
+    // the exclusivity block records when the worker succeeds.
+    std::uint16_t exclusivityExport(std::uint32_t channelType, std::uint8_t channel,
+                                    std::uint8_t index, ExclusivityWorker worker, std::uint8_t mark);
     DetailCode ClearChannelTable();
 
     pcsc::PcscApi& m_pcsc;

@@ -81,7 +81,7 @@ std::int32_t PcscLite::connect(Context context, const char* reader, std::uint32_
     }
     *card = static_cast<Handle>(handle);
     *activeProtocol = static_cast<std::uint32_t>(protocol);
-    m_connections[*card] = Connection{context, reader, shareMode};
+    m_connections[*card] = Connection{context, reader != nullptr ? reader : "", shareMode};
     return kSuccess;
 }
 
