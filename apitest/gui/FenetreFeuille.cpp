@@ -63,6 +63,15 @@ FenetreFeuille::FenetreFeuille(CTestPropSheet& feuille, EtatProgramme& etat, QWi
 
 FenetreFeuille::~FenetreFeuille()
 {
+    detacher();
+}
+
+void FenetreFeuille::detacher()
+{
+    if (m_detachee) {
+        return;
+    }
+    m_detachee = true;
     while (m_curseurs > 0) {
         curseurAttente(false);
     }
@@ -222,6 +231,9 @@ void FenetreFeuille::reject()
 
 void FenetreFeuille::closeEvent(QCloseEvent* evenement)
 {
+    // The window counts as destroyed at once, as after DestroyWindow; Qt frees
+    // the object itself a little later.
+    detacher();
     evenement->accept();
 }
 

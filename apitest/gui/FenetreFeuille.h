@@ -45,6 +45,8 @@ protected:
 
 private:
     void initialiser();
+    // Leaves the sheet logic: its window is gone from then on.
+    void detacher();
     void surOngletChange(int index);
     void commande(int commande);
 
@@ -57,6 +59,7 @@ private:
     int m_ongletCourant = 0;
     bool m_activationEnCours = false;
     int m_curseurs = 0;
+    bool m_detachee = false;
 };
 
 }  // namespace quintor::gui

@@ -1,0 +1,293 @@
+// Every function page against the stand-in API: execution, recall, the data
+// and label windows, the path rule and the limits of the data exchange.
+
+#include <QAction>
+#include <QTabWidget>
+
+#include "CMainFrame.h"
+#include "CTestAHView.h"
+#include "FenetreFeuille.h"
+#include "PagePropriete.h"
+#include "Soutien.h"
+
+using namespace quintor;
+using namespace quintor::gui;
+using namespace soutien;
+
+namespace {
+
+// One step of a realistic session: the page to run, "<<" first or not, and
+// the values typed in before "E&xécuter".
+struct Etape {
+    int page;
+    bool rappel;
+    std::vector<std::pair<int, QString>> saisies;
+};
+
+}  // namespace
+
+Q_DECLARE_METATYPE(std::vector<Etape>)
+
+class PagesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void executerChaquePage_data();
+    void executerChaquePage();
+    void donneesAmbrelDesDeuxPagesDeLecture_data();
+    void donneesAmbrelDesDeuxPagesDeLecture();
+    void libelleCentre();
+    void libelleDuDictionnaire();
+    void limiteDeTrenteCaracteres();
+    void champCodePorteurMasque();
+    void cheminIntrouvableRepris();
+
+private:
+    FenetreFeuille* ouvrir(int commande);
+    void executer(FenetreFeuille* fenetre, const Etape& etape);
+
+    EtatProgramme m_etat;
+    PresentateurScripte m_presentateur;
+    std::unique_ptr<DonneesSubstitut> m_donnees;
+    std::unique_ptr<CMainFrame> m_cadre;
+};
+
+void PagesTest::init()
+{
+    m_etat = EtatProgramme{};
+    m_presentateur.messages.clear();
+    m_presentateur.textes.clear();
+    m_presentateur.surTexte = nullptr;
+    m_donnees = std::make_unique<DonneesSubstitut>();
+    QVERIFY(m_donnees->valide());
+    m_etat.CheminPartage = m_donnees->chemin();
+    m_etat.presentateur = &m_presentateur;
+    if (!lierSubstitut(m_etat)) {
+        QSKIP("the stand-in library is not part of this build");
+    }
+    m_cadre = std::make_unique<CMainFrame>(m_etat);
+    m_cadre->show();
+}
+
+void PagesTest::cleanup()
+{
+    if (m_cadre) {
+        m_cadre->close();
+        m_cadre.reset();
+    }
+    LibererLumeris(m_etat.Table);
+    m_donnees.reset();
+}
+
+FenetreFeuille* PagesTest::ouvrir(int commande)
+{
+    m_cadre->action(commande)->trigger();
+    CTestAHView* vue = m_cadre->vue();
+    switch (commande) {
+    case 32771:
+        return vue->fenetre(vue->feuilleCps());
+    case 32774:
+        return vue->fenetre(vue->feuilleAmbrel());
+    default:
+        return vue->fenetre(vue->feuilleHN());
+    }
+}
+
+void PagesTest::executer(FenetreFeuille* fenetre, const Etape& etape)
+{
+    fenetre->onglets()->setCurrentIndex(etape.page);
+    QWidget* page = fenetre->pageFenetre(etape.page);
+    QVERIFY(page != nullptr);
+    if (etape.rappel) {
+        cliquer(page, 1034);
+    }
+    for (const auto& [id, texte] : etape.saisies) {
+        saisir(page, id, texte);
+    }
+    cliquer(fenetre, 1);
+}
+
+void PagesTest::executerChaquePage_data()
+{
+    QTest::addColumn<int>("commande");
+    QTest::addColumn<std::vector<Etape>>("etapes");
+    QTest::newRow("CPS") << 32771
+                         << std::vector<Etape>{{0, false, {}},
+                                               {2, true, {}},
+                                               {4, true, {{1018, "5831"}}},
+                                               {3, true, {}},
+                                               {1, true, {}}};
+    QTest::newRow("Ambrel") << 32774
+                            << std::vector<Etape>{{0, false, {}},
+                                                  {2, true, {}},
+                                                  {4, true, {}},
+                                                  {3, true, {}},
+                                                  {1, true, {}},
+                                                  {5, false, {{1039, "1"}, {1040, "01"}}}};
+    QTest::newRow("HautNiveau") << 32780
+                                << std::vector<Etape>{{0, false, {}},
+                                                      {2, false, {{1077, "1"}}},
+                                                      {3, false, {}},
+                                                      {4, false, {}},
+                                                      {6, false, {}},
+                                                      {5, false, {}},
+                                                      {1, false, {}}};
+}
+
+void PagesTest::executerChaquePage()
+{
+    QFETCH(int, commande);
+    QFETCH(std::vector<Etape>, etapes);
+    FenetreFeuille* fenetre = ouvrir(commande);
+    QVERIFY(fenetre != nullptr);
+    for (const Etape& etape : etapes) {
+        executer(fenetre, etape);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        QWidget* page = fenetre->pageFenetre(etape.page);
+        QCOMPARE(m_presentateur.messages, std::vector<std::string>{});
+        QCOMPARE(texteControle(page, 1032), code16(0));
+    }
+    QCOMPARE(fenetre->onglets()->count(), static_cast<int>(etapes.size()));
+
+    // A few written-back values the pages show.
+    if (commande == 32771) {
+        QWidget* intro = fenetre->pageFenetre(2);
+        QCOMPARE(texteControle(intro, 1027), QStringLiteral("DURAND CLAIRE              "));
+        QCOMPARE(texteControle(intro, 1026), QStringLiteral("22"));
+        QWidget* controle = fenetre->pageFenetre(4);
+        QCOMPARE(texteControle(controle, 1020), QStringLiteral("20291231"));
+        QCOMPARE(texteControle(controle, 1022), QStringLiteral("CPS3-SIM01"));
+        QCOMPARE(texteControle(controle, 1023).size(), 1);
+    } else if (commande == 32774) {
+        QWidget* lecture = fenetre->pageFenetre(4);
+        QVERIFY(texteControle(lecture, 1037).startsWith(QStringLiteral("<?xml")));
+        QWidget* dictionnaire = fenetre->pageFenetre(5);
+        QCOMPARE(texteControle(dictionnaire, 1042),
+                 QStringLiteral("\t\tREGIME GENERAL\nSalaries et assimiles"));
+    } else {
+        QCOMPARE(texteControle(fenetre->pageFenetre(2), 1078), QStringLiteral("1 (0x0001)"));
+        QCOMPARE(texteControle(fenetre->pageFenetre(4), 1023).size(), 2);
+        QVERIFY(texteControle(fenetre->pageFenetre(3), 1037).startsWith(QStringLiteral("<?xml")));
+    }
+}
+
+void PagesTest::donneesAmbrelDesDeuxPagesDeLecture_data()
+{
+    QTest::addColumn<int>("commande");
+    QTest::addColumn<std::vector<Etape>>("etapes");
+    QTest::newRow("Lec_LectureAmbrel")
+        << 32774 << std::vector<Etape>{{0, false, {}}, {2, true, {}}, {4, true, {}}};
+    QTest::newRow("Hn_LectureAmbrel") << 32780 << std::vector<Etape>{{0, false, {}}, {3, false, {}}};
+}
+
+void PagesTest::donneesAmbrelDesDeuxPagesDeLecture()
+{
+    QFETCH(int, commande);
+    QFETCH(std::vector<Etape>, etapes);
+    FenetreFeuille* fenetre = ouvrir(commande);
+    for (const Etape& etape : etapes) {
+        executer(fenetre, etape);
+    }
+    QWidget* page = fenetre->pageFenetre(etapes.back().page);
+    QCOMPARE(texteControle(page, 1032), code16(0));
+
+    cliquer(page, 1038);
+
+    QCOMPARE(m_presentateur.textes.size(), std::size_t{1});
+    QCOMPARE(m_presentateur.textes[0].titre, QString::fromUtf8("Données Ambrel"));
+    const QString attendu = QStringLiteral(
+        "Carte\n NumeroSerie: 0012345678\n DateFinValidite: 20291231\nAssure\n"
+        " Nir: 2 85 02 75 123 456\n Nom: MARTIN\n");
+    QVERIFY2(m_presentateur.textes[0].affiche.startsWith(attendu),
+             qPrintable(m_presentateur.textes[0].affiche.left(200)));
+    QVERIFY(m_presentateur.textes[0].affiche.contains(QStringLiteral("  Ligne: Bat. A & B\n")));
+}
+
+void PagesTest::libelleCentre()
+{
+    FenetreFeuille* fenetre = ouvrir(32774);
+    fenetre->onglets()->setCurrentIndex(5);
+    QWidget* page = fenetre->pageFenetre(5);
+    saisir(page, 1042, QStringLiteral("\t\tABCDE\nF"));
+
+    cliquer(page, 1051);
+
+    QCOMPARE(m_presentateur.textes.size(), std::size_t{1});
+    QCOMPARE(m_presentateur.textes[0].titre, QString::fromUtf8("Libellé"));
+    QCOMPARE(m_presentateur.textes[0].affiche, QString(31, QLatin1Char(' ')) + "ABCDE\nF");
+}
+
+void PagesTest::libelleDuDictionnaire()
+{
+    FenetreFeuille* fenetre = ouvrir(32774);
+    executer(fenetre, {5, false, {{1039, "2"}, {1040, "751"}}});
+    QWidget* page = fenetre->pageFenetre(5);
+    QCOMPARE(texteControle(page, 1032), code16(0));
+    // The label's own CR-less line feeds survive the round trip through the edit.
+    cliquer(page, 1051);
+    QCOMPARE(m_presentateur.textes.size(), std::size_t{1});
+    const QStringList lignes = m_presentateur.textes[0].affiche.split(QLatin1Char('\n'));
+    QCOMPARE(lignes.size(), 3);
+    QCOMPARE(lignes[0].trimmed(), QStringLiteral("CAISSE DE PARIS"));
+    QCOMPARE(lignes[0].size() - lignes[0].trimmed().size(), (67 - 15) / 2);
+    QCOMPARE(lignes[2], QStringLiteral("75019 PARIS"));
+}
+
+void PagesTest::limiteDeTrenteCaracteres()
+{
+    FenetreFeuille* fenetre = ouvrir(32771);
+    fenetre->onglets()->setCurrentIndex(4);
+    QWidget* page = fenetre->pageFenetre(4);
+    const QString long31(31, QLatin1Char('A'));
+    saisir(page, 1022, long31);
+    QCOMPARE(texteControle(page, 1022), long31);
+
+    cliquer(fenetre, 1);
+
+    QCOMPARE(m_presentateur.messages.size(), std::size_t{1});
+    QCOMPARE(m_presentateur.messages[0], std::string("Tapez 30 caractères au maximum."));
+    // The step goes on: the call is made and its result shown.
+    QVERIFY(!texteControle(page, 1032).isEmpty());
+
+    // Thirty characters pass without a message.
+    m_presentateur.messages.clear();
+    saisir(page, 1022, long31.left(30));
+    cliquer(fenetre, 1);
+    QVERIFY(m_presentateur.messages.empty());
+}
+
+void PagesTest::champCodePorteurMasque()
+{
+    FenetreFeuille* fenetre = ouvrir(32771);
+    fenetre->onglets()->setCurrentIndex(4);
+    QCOMPARE(controle(fenetre->pageFenetre(4), 1018)->echoMode(), QLineEdit::Password);
+    QCOMPARE(controle(fenetre->pageFenetre(4), 1022)->echoMode(), QLineEdit::Normal);
+    FenetreFeuille* hn = ouvrir(32780);
+    hn->onglets()->setCurrentIndex(6);
+    QCOMPARE(texteControle(hn->pageFenetre(6), 1018), QStringLiteral("5831"));
+}
+
+void PagesTest::cheminIntrouvableRepris()
+{
+    FenetreFeuille* cps = ouvrir(32771);
+    QWidget* ouverture = cps->pageFenetre(0);
+    saisir(ouverture, 1100, QStringLiteral("/nonexistent/"));
+    cliquer(cps, 1);
+    QCOMPARE(texteControle(ouverture, 1032), code16(32));
+    const QString attendu = QStringLiteral("/nonexistent/ (fichiers introuvables)");
+    QCOMPARE(texteControle(ouverture, 1100), attendu);
+    QCOMPARE(QString::fromStdString(m_etat.CheminPartage), attendu);
+
+    // The next page that loads the shared path shows it.
+    FenetreFeuille* ambrel = ouvrir(32774);
+    ambrel->onglets()->setCurrentIndex(5);
+    QCOMPARE(texteControle(ambrel->pageFenetre(5), 1101), attendu);
+}
+
+QTEST_MAIN(PagesTest)
+#include "PagesTest.moc"
