@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -112,6 +113,19 @@ TEST_F(Library, ConfigurationWithoutChannelListIsRefusedBeforeAnyPcscCall) {
     EXPECT_EQ(init(1, path.c_str(), 0), 0x800C);
     expectLastStatus(0x800C, 10);
     EXPECT_EQ(termin(), 0x800A);
+}
+
+TEST_F(Library, UnreachablePcscServiceIsReportedAsStopped) {
+    // The client library looks for the service's socket where this variable says; a
+    // socket that cannot exist stands for a machine without the service, whatever
+    // runs on this one. The reader listing then cannot even get its temporary context.
+    setenv("PCSCLITE_CSOCK_NAME", "/nonexistent/pcscd.comm", 1);
+    TempDir dir;
+    const std::string path = dir.write(
+        "tuvex.ini", "[PROTOCOLE1]\r\nListeCanaux=1\r\n[CANAL1]\r\nCaracteristiques=Lecteur 00 00\r\nIndex=1\r\n");
+    EXPECT_EQ(init(1, path.c_str(), 0), 0x800A);
+    expectLastStatus(0x800A, 2);
+    unsetenv("PCSCLITE_CSOCK_NAME");
 }
 
 TEST_F(Library, BadPointersNeverFaultTheHost) {
