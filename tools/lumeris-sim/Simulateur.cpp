@@ -255,7 +255,7 @@ Code Simulateur::informations(const char* chemin, std::uint16_t& lgInfos, char* 
         "  <Composant nom=\"lumeris\">\n"
         "    <Nom>Lumeris</Nom>\n"
         "    <Version>5.0.0</Version>\n"
-        "    <Description>API de lecture simul&#233;e (tests &amp; d&#233;monstration)</Description>\n"
+        "    <Description>API de lecture simulee (tests &amp; demonstration)</Description>\n"
         "  </Composant>\n"
         "  <Composant nom=\"donnees\">\n"
         "    <Nom>Fichiers de configuration</Nom>\n"
