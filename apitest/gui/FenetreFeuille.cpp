@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -50,10 +52,14 @@ FenetreFeuille::FenetreFeuille(CTestPropSheet& feuille, EtatProgramme& etat, QWi
         m_conteneurs.push_back(conteneur);
         m_pages.push_back(nullptr);
     }
-    for (QWidget* conteneur : m_conteneurs) {
-        conteneur->setMinimumSize(largeur, hauteur);
-    }
-    m_onglets->setGeometry(QRect(QPoint(kMarge, kMarge), m_onglets->sizeHint()));
+    // The tabs take the largest page plus their bar and frame; captions that
+    // do not fit in one row scroll.
+    m_onglets->setUsesScrollButtons(true);
+    m_onglets->setElideMode(Qt::ElideNone);
+    const int cadre = 2 * m_onglets->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr,
+                                                          m_onglets);
+    const QSize taille(largeur + cadre, hauteur + cadre + m_onglets->tabBar()->sizeHint().height());
+    m_onglets->setGeometry(QRect(QPoint(kMarge, kMarge), taille));
 
     m_feuille.setObservateur(this);
     m_feuille.ouvrir();
