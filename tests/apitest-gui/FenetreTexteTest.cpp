@@ -79,7 +79,7 @@ void FenetreTexteTest::informationApiReussie()
     const QString liste = m_presentateur.textes[0].affiche;
     QVERIFY2(liste.startsWith(QStringLiteral("Composant\n Nom: Lumeris\n Version: 5.0.0\n")),
              qPrintable(liste));
-    QVERIFY(liste.contains(QString::fromUtf8(" Description: API de lecture simulée")));
+    QVERIFY(liste.contains(QStringLiteral("\n Description: API de lecture simul")));
     QVERIFY(m_presentateur.messages.empty());
     QCOMPARE(QString::fromStdString(m_etat.CheminPartage), cheminAffiche);
 }

@@ -28,14 +28,15 @@ private slots:
     void positionsDesBoutons_data();
     void positionsDesBoutons();
     void valeursConserveesEntreDeuxOuvertures();
+    void razPageZeroRemetLaSessionAZero_data();
     void razPageZeroRemetLaSessionAZero();
     void chaineAuto_data();
     void chaineAuto();
 
 private:
     FenetreFeuille* ouvrir(int commande, CTestPropSheet& feuille);
-    // Runs the opening page of the patient-card sheet with the test data path.
-    void ouvrirSessionAmbrel(FenetreFeuille* fenetre);
+    // Runs the opening page of a sheet with the test data path.
+    void ouvrirSession(FenetreFeuille* fenetre);
 
     EtatProgramme m_etat;
     PresentateurScripte m_presentateur;
@@ -69,7 +70,7 @@ FenetreFeuille* FeuillesTest::ouvrir(int commande, CTestPropSheet& feuille)
     return m_cadre->vue()->fenetre(feuille);
 }
 
-void FeuillesTest::ouvrirSessionAmbrel(FenetreFeuille* fenetre)
+void FeuillesTest::ouvrirSession(FenetreFeuille* fenetre)
 {
     fenetre->onglets()->setCurrentIndex(0);
     QWidget* page = fenetre->pageFenetre(0);
@@ -193,7 +194,7 @@ void FeuillesTest::valeursConserveesEntreDeuxOuvertures()
     CTestAmbrel& feuille = m_cadre->vue()->feuilleAmbrel();
     FenetreFeuille* fenetre = ouvrir(32774, feuille);
     saisir(fenetre->pageFenetre(0), 1030, QStringLiteral("Essai"));
-    ouvrirSessionAmbrel(fenetre);
+    ouvrirSession(fenetre);
     const QString session = texteControle(fenetre->pageFenetre(0), 1012);
     QCOMPARE(session, code16(m_etat.SessionAmbrel));
     cliquer(fenetre, 8);
@@ -205,15 +206,24 @@ void FeuillesTest::valeursConserveesEntreDeuxOuvertures()
     QCOMPARE(texteControle(page, 1032), code16(0));
 }
 
+void FeuillesTest::razPageZeroRemetLaSessionAZero_data()
+{
+    QTest::addColumn<bool>("cps");
+    QTest::newRow("CPS") << true;
+    QTest::newRow("Ambrel") << false;
+}
+
 void FeuillesTest::razPageZeroRemetLaSessionAZero()
 {
+    QFETCH(bool, cps);
     if (!lierSubstitut(m_etat)) {
         QSKIP("the stand-in library is not part of this build");
     }
-    CTestAmbrel& feuille = m_cadre->vue()->feuilleAmbrel();
-    FenetreFeuille* fenetre = ouvrir(32774, feuille);
-    ouvrirSessionAmbrel(fenetre);
-    const int session = m_etat.SessionAmbrel;
+    CTestAHView* vue = m_cadre->vue();
+    FenetreFeuille* fenetre = cps ? ouvrir(32771, vue->feuilleCps()) : ouvrir(32774, vue->feuilleAmbrel());
+    std::int32_t& sessionProgramme = cps ? m_etat.SessionCps : m_etat.SessionAmbrel;
+    ouvrirSession(fenetre);
+    const int session = sessionProgramme;
     QVERIFY(session != 0);
 
     // "<<" on the closing page brings the number in.
@@ -223,7 +233,7 @@ void FeuillesTest::razPageZeroRemetLaSessionAZero()
 
     fenetre->onglets()->setCurrentIndex(0);
     cliquer(fenetre, 2);
-    QCOMPARE(m_etat.SessionAmbrel, 0);
+    QCOMPARE(sessionProgramme, 0);
     QWidget* page = fenetre->pageFenetre(0);
     QCOMPARE(texteControle(page, 1030), QStringLiteral("Test_ah"));
     QCOMPARE(texteControle(page, 1012), QString());
@@ -261,7 +271,7 @@ void FeuillesTest::chaineAuto()
     FenetreFeuille* fenetre = ouvrir(32774, feuille);
     // The chain sends no path: the stand-in keeps the location of the last
     // call that named one, so one opening names the test data first.
-    ouvrirSessionAmbrel(fenetre);
+    ouvrirSession(fenetre);
 
     cliquer(fenetre, 32773);
 
