@@ -3,13 +3,14 @@
 // it is asked to show, a sheet observer that records the page sequence, and a
 // temporary directory.
 
-#include <cstdlib>
+#include <random>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "CTexteDlg.h"
+#include "EtatProgramme.h"
 #include "Presentateur.h"
 #include "pages/CTestPropSheet.h"
 
@@ -65,10 +66,14 @@ class RepertoireTemporaire {
 public:
     RepertoireTemporaire()
     {
-        std::string modele =
-            (std::filesystem::temp_directory_path() / "quintor-test-XXXXXX").string();
-        if (char* nom = mkdtemp(modele.data())) {
-            m_chemin = nom;
+        std::random_device alea;
+        const auto base = std::filesystem::temp_directory_path();
+        for (int essai = 0; essai < 100 && m_chemin.empty(); ++essai) {
+            const auto candidat = base / ("quintor-test-" + std::to_string(alea()));
+            std::error_code erreur;
+            if (std::filesystem::create_directory(candidat, erreur)) {
+                m_chemin = candidat;
+            }
         }
     }
     ~RepertoireTemporaire()
@@ -83,7 +88,7 @@ public:
 
     const std::filesystem::path& chemin() const { return m_chemin; }
     // The directory as the API expects it: with its trailing separator.
-    std::string avecSeparateur() const { return m_chemin.string() + "/"; }
+    std::string avecSeparateur() const { return m_chemin.string() + kSeparateur; }
 
 private:
     std::filesystem::path m_chemin;
