@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "EtatProgramme.h"
 #include "Valeurs.h"
 
 using namespace quintor;
@@ -108,5 +109,22 @@ INSTANTIATE_TEST_SUITE_P(
         // Three tabs: the pair centres, the third is dropped but counted.
         CasLibelle{"\t\t\tAB", std::string(32, ' ') + "AB"},
         CasLibelle{"", ""}));
+
+}  // namespace
+
+namespace {
+
+TEST(CheminInitial, CurrentDirectoryWithItsSeparatorWhenItFits)
+{
+    const std::string sep(1, kSeparateur);
+    // 510 characters, the separator and the NUL fill the 512-byte buffer exactly.
+    EXPECT_EQ(cheminDepuisRepertoire(std::string(510, 'a')), std::string(510, 'a') + sep);
+    EXPECT_EQ(cheminDepuisRepertoire(std::string(511, 'a')), "." + sep);
+    EXPECT_EQ(cheminDepuisRepertoire(""), "." + sep);
+    EXPECT_EQ(cheminDepuisRepertoire("racine" + sep), "racine" + sep);
+    const std::string courant = cheminInitial();
+    ASSERT_FALSE(courant.empty());
+    EXPECT_EQ(courant.back(), kSeparateur);
+}
 
 }  // namespace
