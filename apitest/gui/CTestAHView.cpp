@@ -57,17 +57,17 @@ void CTestAHView::afficher(CTestPropSheet& feuille, QPointer<FenetreFeuille>& fe
 
 void CTestAHView::OnFonctionsCps()
 {
-    afficher(m_cps, m_fenetreCps, 7);
+    afficher(m_cps, m_fenetreCps, CTestCps::kMasque);
 }
 
 void CTestAHView::OnFonctionsAmbrel()
 {
-    afficher(m_ambrel, m_fenetreAmbrel, 15);
+    afficher(m_ambrel, m_fenetreAmbrel, CTestAmbrel::kMasque);
 }
 
 void CTestAHView::OnFonctionsHautNiveau()
 {
-    afficher(m_hn, m_fenetreHN, 7);
+    afficher(m_hn, m_fenetreHN, CTestHN::kMasque);
 }
 
 void CTestAHView::OnInformationApi()

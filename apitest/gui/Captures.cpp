@@ -18,6 +18,7 @@
 #include "EtatProgramme.h"
 #include "FenetreFeuille.h"
 #include "FenetreTexte.h"
+#include "Identifiants.h"
 #include "PresentateurQt.h"
 #include "pages/PageTest.h"
 
@@ -76,9 +77,9 @@ int main(int argc, char* argv[])
     };
     CTestAHView* vue = cadre.vue();
     const Feuille feuilles[] = {
-        {32774, &vue->feuilleAmbrel(), "quintor-ambrel.png"},
-        {32771, &vue->feuilleCps(), "quintor-cps.png"},
-        {32780, &vue->feuilleHN(), "quintor-hn.png"},
+        {kIdFonctionsAmbrel, &vue->feuilleAmbrel(), "quintor-ambrel.png"},
+        {kIdFonctionsCps, &vue->feuilleCps(), "quintor-cps.png"},
+        {kIdFonctionsHautNiveau, &vue->feuilleHN(), "quintor-hn.png"},
     };
     for (const Feuille& f : feuilles) {
         cadre.action(f.commande)->trigger();
