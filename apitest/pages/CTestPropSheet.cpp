@@ -110,6 +110,17 @@ void CTestPropSheet::Raz()
     m_obs->ecrireChamps(index);
 }
 
+void CTestPropSheet::CommandePage(int bouton)
+{
+    const int index = m_active;
+    if (index < 0 || index >= nombrePages()) {
+        return;
+    }
+    m_obs->lireChamps(index);
+    page(index).commande(bouton);
+    m_obs->ecrireChamps(index);
+}
+
 void CTestPropSheet::Auto()
 {
     m_etat.avertir(kFonctionNonImplementee);

@@ -76,6 +76,10 @@ public:
     virtual void Raz();
     virtual void Auto();
 
+    // A page button ("<<", ">>") of the active page: its edits are read, the
+    // handler runs, and its fields are shown again.
+    void CommandePage(int bouton);
+
 protected:
     void ajouterPage(PageTest& page);
     // The sheet's program-wide session number reset by "Ra&z" on page 0, or null.

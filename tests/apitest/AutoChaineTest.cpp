@@ -166,6 +166,21 @@ TEST(Feuilles, RazOnTheOpeningPageClearsTheSheetsSession)
     EXPECT_EQ(etat.SessionCps, 5);
 }
 
+TEST(Feuilles, PageButtonRunsBetweenReadingAndRefreshingTheActivePage)
+{
+    EtatProgramme etat;
+    installer(etat.Table);
+    etat.SessionCps = 42;
+    ObservateurEnregistreur observateur;
+    CTestCps feuille(etat);
+    feuille.setObservateur(&observateur);
+    feuille.ActiverPage(3);
+    observateur.evenements.clear();
+    feuille.CommandePage(kBoutonRappelSession);
+    EXPECT_EQ(feuille.m_retrait.m_NoSession, "42 (0x002a)");
+    EXPECT_EQ(observateur.evenements, (Noms{"lit 3", "ecrit 3"}));
+}
+
 TEST(Feuilles, AutoOnOtherSheets)
 {
     EtatProgramme etat;
