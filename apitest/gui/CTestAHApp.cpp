@@ -51,6 +51,10 @@ bool CTestAHApp::InitInstance()
 
     m_resultat = ChargerLumeris(m_etat.Table, m_bibliotheque.c_str());
     if (m_resultat != 0) {
+        // The message only carries numbers; the loader's own words help on a console.
+        if (!m_etat.Table.erreurChargeur.empty()) {
+            qWarning("%s", m_etat.Table.erreurChargeur.c_str());
+        }
         const QString texte = QString::fromUtf8(kMessageEchecChargement)
                                   .arg(m_resultat)
                                   .arg(static_cast<qulonglong>(m_etat.Table.erreurSysteme));
