@@ -30,6 +30,7 @@ private slots:
     void fermetureLibereLaBibliotheque();
     void bibliothequeAbsente_data();
     void bibliothequeAbsente();
+    void entreeManquante();
     void sansApiChaquePageRefuseDAppeler();
     void menusEtInvites();
     void entreeTestsErreurToujoursGrisee();
@@ -126,6 +127,28 @@ void DemarrageTest::bibliothequeAbsente()
     // The quit is posted: it only takes effect in the event loop.
     const int code = QApplication::exec();
     QCOMPARE(code, continuer ? 42 : 1);
+    programme.fenetrePrincipale()->close();
+}
+
+void DemarrageTest::entreeManquante()
+{
+    if (cheminIncomplet().empty()) {
+        QSKIP("no test library with a missing entry point in this build");
+    }
+    EtatProgramme etat;
+    PresentateurScripte presentateur;
+    presentateur.reponses = {true};
+    CTestAHApp programme(etat, presentateur, cheminIncomplet());
+    QVERIFY(programme.InitInstance());
+
+    QCOMPARE(programme.resultatChargement(), 2);
+    QCOMPARE(presentateur.questions.size(), std::size_t{1});
+    QCOMPARE(presentateur.questions[0].texte,
+             QString::fromUtf8("Echec du chargement de Lumeris.dll\n(erreur 2 - 0)\n"
+                               "Voulez-vous continuer"));
+    // The library is not kept and nothing of it can be called.
+    QVERIFY(etat.Table.module == nullptr);
+    QVERIFY(etat.Table.Lec_OuvertureSessionAmbrel == nullptr);
     programme.fenetrePrincipale()->close();
 }
 

@@ -37,6 +37,15 @@ std::string cheminSubstitut()
 #endif
 }
 
+std::string cheminIncomplet()
+{
+#ifdef LUMERIS_INCOMPLET
+    return LUMERIS_INCOMPLET;
+#else
+    return {};
+#endif
+}
+
 DonneesSubstitut::DonneesSubstitut()
 {
     if (!m_dossier.isValid()) {

@@ -47,6 +47,8 @@ public:
 
 // Path of the built stand-in library, empty when the build has none.
 std::string cheminSubstitut();
+// Path of a test library lacking one of the 19 names, empty when none is built.
+std::string cheminIncomplet();
 
 // A fresh folder holding the stand-in's data files; its path ends with "/".
 class DonneesSubstitut {
