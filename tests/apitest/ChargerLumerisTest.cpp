@@ -70,6 +70,14 @@ TEST(ChargerLumeris, BindsAllNineteenEntryPointsOfTheStandIn)
     EXPECT_EQ(pointeursLies(table), 0);
 }
 
+TEST(ChargerLumeris, FindsTheBundledLibraryByTheStandardSearch)
+{
+    TableFonctionsLecture table;
+    ASSERT_EQ(ChargerLumeris(table), 0) << table.erreurChargeur;
+    EXPECT_EQ(pointeursLies(table), kNombreFonctions);
+    EXPECT_EQ(LibererLumeris(table), 0);
+}
+
 TEST(ChargerLumeris, DoesNotLoadABoundLibraryAgain)
 {
     TableFonctionsLecture table;
