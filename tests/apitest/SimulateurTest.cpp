@@ -3,7 +3,9 @@
 // holder code check. Each test works on its own copy of the data files and
 // loads the library afresh, so the simulated cards start unused.
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <string>
 
@@ -345,6 +347,44 @@ TEST_F(SimulateurTest, AutomaticChainWithoutCardStillCloses)
     EXPECT_EQ(feuille.m_lecture.m_CodeRetour, "inchange");
     EXPECT_EQ(feuille.m_retrait.m_CodeRetour, "inchange");
     EXPECT_EQ(feuille.m_fermeture.m_CodeRetour, kOk);
+}
+
+TEST_F(SimulateurTest, DirectCallsCheckTheirArgumentsAndCapacities)
+{
+    const TableFonctionsLecture& t = m_etat.Table;
+    const std::string chemin = m_donnees.avecSeparateur();
+    char appli[32] = "essai";
+    std::uint16_t session = 0;
+    std::uint16_t err = 99;
+    EXPECT_EQ(t.Lec_OuvertureSessionAmbrel(chemin.c_str(), appli, nullptr, &err), 1);
+    EXPECT_EQ(err, 1);
+    EXPECT_EQ(t.Lec_OuvertureSessionAmbrel(chemin.c_str(), appli, &session, nullptr), 1);
+    const std::string long600(600, 'x');
+    EXPECT_EQ(t.Lec_OuvertureSessionAmbrel(long600.c_str(), appli, &session, &err), 1);
+    EXPECT_EQ(t.Hn_Finir(nullptr), 1);
+
+    // Too small a capacity: the length needed comes back, the buffer is untouched.
+    char infos[2500];
+    std::fill(std::begin(infos), std::end(infos), '#');
+    std::uint16_t lgInfos = 10;
+    EXPECT_EQ(t.Lec_InformationsAPI(chemin.c_str(), &lgInfos, infos, &err), 5);
+    EXPECT_EQ(err, 5);
+    EXPECT_GT(lgInfos, 10);
+    EXPECT_EQ(infos[0], '#');
+    const std::uint16_t requis = lgInfos;
+    EXPECT_EQ(t.Lec_InformationsAPI(chemin.c_str(), &lgInfos, infos, &err), 0);
+    EXPECT_EQ(lgInfos + 1, requis);
+    EXPECT_EQ(infos[lgInfos], '\0');
+
+    // The accepted path stays in force for a null one; a full 50-character
+    // period without terminator is read no further.
+    char code[9] = {'0', '1', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    char periode[60];
+    std::fill(std::begin(periode), std::end(periode), 'p');
+    char libelle[100] = {};
+    std::int16_t lgLibelle = sizeof libelle;
+    EXPECT_EQ(t.Lec_Dictionnaire(nullptr, 1, code, periode, libelle, &lgLibelle, &err), 0);
+    EXPECT_EQ(std::string(libelle), "\t\tREGIME GENERAL\nSalaries et assimiles");
 }
 
 }  // namespace

@@ -192,7 +192,7 @@ LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_Dictionnaire(const char* chemin, s
                                                            std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t&) {
-        return nonNuls(chemin, code, periode, libelle, lgLibelle)
+        return nonNuls(code, periode, libelle, lgLibelle)
                    ? s.dictionnaire(chemin, table, code, periode, libelle, *lgLibelle)
                    : kInvalide;
     });
