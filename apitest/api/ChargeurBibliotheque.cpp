@@ -4,7 +4,10 @@
 #include <windows.h>
 #else
 #include <cerrno>
+#include <cstring>
 #include <dlfcn.h>
+#include <filesystem>
+#include <system_error>
 #endif
 
 namespace quintor::plateforme {
@@ -54,15 +57,35 @@ void retenirErreur()
 }
 }  // namespace
 
+// The program's own directory, with its separator; empty when unknown.
+std::string repertoireProgramme()
+{
+    std::error_code erreur;
+    const auto programme = std::filesystem::read_symlink("/proc/self/exe", erreur);
+    if (erreur) {
+        return {};
+    }
+    return programme.parent_path().string() + "/";
+}
+
 void* chargerBibliotheque(const char* nom)
 {
     errno = 0;
     void* module = dlopen(nom, RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) {
-        // dlopen leaves errno at the failure of its last file probe (ENOENT for a
-        // missing library), which is the closest match to the Windows error code.
+        // dlopen may leave errno at the failure of its last file probe (ENOENT
+        // for a missing library), the closest match to the Windows error code.
         const int erreur = errno;
         retenirErreur();
+        // A bare name is also looked for beside the program, as the Windows
+        // search does. The run path normally covers it, but a sanitizer's dlopen
+        // interceptor hides the program's run path from the loader.
+        if (nom != nullptr && std::strchr(nom, '/') == nullptr) {
+            const std::string repertoire = repertoireProgramme();
+            if (!repertoire.empty()) {
+                module = dlopen((repertoire + nom).c_str(), RTLD_NOW | RTLD_LOCAL);
+            }
+        }
         errno = erreur;
     }
     return module;
