@@ -59,8 +59,11 @@ int main(int argc, char* argv[])
     EtatProgramme& etat = etatProgramme();
     PresentateurQt presentateur;
     etat.presentateur = &presentateur;
-    // The stand-in's data files sit beside the program in the build tree.
-    etat.CheminPartage = QCoreApplication::applicationDirPath().toStdString() + kSeparateur;
+    // The stand-in's data files sit beside the program in the build tree; a
+    // relative path to them keeps the pictures free of this machine's folders.
+    const QDir sortie(dossier.absolutePath());
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    etat.CheminPartage = std::string(".") + kSeparateur;
     if (ChargerLumeris(etat.Table) != 0) {
         std::fprintf(stderr, "the card-reading API library could not be bound\n");
         return 1;
@@ -68,7 +71,7 @@ int main(int argc, char* argv[])
 
     CMainFrame cadre(etat);
     cadre.show();
-    bool ok = enregistrer(&cadre, dossier, "quintor-main.png");
+    bool ok = enregistrer(&cadre, sortie, "quintor-main.png");
 
     struct Feuille {
         int commande;
@@ -84,13 +87,13 @@ int main(int argc, char* argv[])
     for (const Feuille& f : feuilles) {
         cadre.action(f.commande)->trigger();
         FenetreFeuille* fenetre = vue->fenetre(*f.logique);
-        ok = fenetre != nullptr && enregistrer(fenetre, dossier, f.fichier) && ok;
+        ok = fenetre != nullptr && enregistrer(fenetre, sortie, f.fichier) && ok;
         if (fenetre != nullptr && argc > 2 && QLatin1String(argv[2]) == QLatin1String("pages")) {
             for (int i = 0; i < fenetre->onglets()->count(); ++i) {
                 fenetre->onglets()->setCurrentIndex(i);
                 const std::string nom =
                     "page-" + std::to_string(f.logique->page(i).modele()) + ".png";
-                ok = enregistrer(fenetre, dossier, nom.c_str()) && ok;
+                ok = enregistrer(fenetre, sortie, nom.c_str()) && ok;
             }
             fenetre->onglets()->setCurrentIndex(0);
         }
@@ -103,7 +106,7 @@ int main(int argc, char* argv[])
     if (auto* executer = texte.findChild<QAbstractButton*>(QStringLiteral("1102"))) {
         executer->click();
     }
-    ok = enregistrer(&texte, dossier, "quintor-texte.png") && ok;
+    ok = enregistrer(&texte, sortie, "quintor-texte.png") && ok;
 
     cadre.close();
     return ok ? 0 : 1;
