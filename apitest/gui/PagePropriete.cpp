@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 #include "Dlu.h"
 #include "EtatProgramme.h"
 #include "ModelesPages.h"
