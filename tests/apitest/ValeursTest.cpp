@@ -16,6 +16,14 @@ struct CasNombre {
     std::int32_t attendu;
 };
 
+// Test names stay readable and free of blanks and control characters.
+void PrintTo(const CasNombre& cas, std::ostream* os)
+{
+    *os << "text_";
+    for (char c : cas.texte)
+        *os << ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '+' || c == '-' ? c : '_');
+}
+
 class ValeurEntiereTest : public ::testing::TestWithParam<CasNombre> {};
 
 TEST_P(ValeurEntiereTest, ReadsLikeTheNumericFields)
@@ -84,6 +92,11 @@ struct CasLibelle {
     std::string libelle;
     std::string attendu;
 };
+
+void PrintTo(const CasLibelle& cas, std::ostream* os)
+{
+    *os << cas.libelle.size() << "_characters";
+}
 
 class MiseEnFormeLibelleTest : public ::testing::TestWithParam<CasLibelle> {};
 

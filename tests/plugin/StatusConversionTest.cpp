@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <tuple>
 
 namespace ostrel {
@@ -17,6 +18,10 @@ struct PcscCase {
     DetailCode withWarningsAsSuccess;
     DetailCode withWarningsAsErrors;
 };
+
+void PrintTo(const PcscCase& row, std::ostream* os) {
+    *os << "0x" << std::hex << row.result;
+}
 
 class PcscToDetailRow : public ::testing::TestWithParam<PcscCase> {};
 
