@@ -8,16 +8,19 @@ bash scripts/setup.sh
 cmake --preset default
 cmake --build --preset default -j "$(nproc)"
 
-program=build/default/bin/quintor
-if [ ! -x "${program}" ]; then
-  echo "Built everything. The Quintor program is not part of this build yet; run the tests with: bash scripts/test.sh"
-  exit 0
+bindir=build/default/bin
+if [ ! -x "${bindir}/quintor" ]; then
+  echo "The Quintor program was not built; see the messages above." >&2
+  exit 1
 fi
 
+# Quintor's path fields start at the current directory: start it beside the
+# stand-in's data files so every page works as soon as it opens.
+cd "${bindir}"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display found. Run Quintor under a virtual X server, for example:"
-  echo "  xvfb-run -a ${program}"
-  echo "or start it from a desktop session: ${program}"
+  echo "No display found. Quintor is built; start it under a virtual X server:"
+  echo "  cd ${bindir} && xvfb-run -a ./quintor"
+  echo "or from a desktop session: cd ${bindir} && ./quintor"
   exit 0
 fi
-exec "${program}"
+exec ./quintor
