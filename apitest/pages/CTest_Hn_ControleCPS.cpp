@@ -17,6 +17,7 @@ std::vector<Champ> CTest_Hn_ControleCPS::champs()
             {1032, &m_CodeRetour}};
 }
 
+// This page keeps its card type when it is emptied.
 void CTest_Hn_ControleCPS::Effacer()
 {
     for (const Champ& champ : champs()) {

@@ -13,12 +13,6 @@ std::vector<Champ> CTest_Hn_Finir::champs()
     return {{1021, &m_CodeErreur}, {1032, &m_CodeRetour}};
 }
 
-void CTest_Hn_Finir::Effacer()
-{
-    m_CodeErreur.clear();
-    m_CodeRetour.clear();
-}
-
 void CTest_Hn_Finir::Raz()
 {
     Effacer();

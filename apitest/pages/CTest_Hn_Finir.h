@@ -15,7 +15,6 @@ public:
     std::string titre() const override { return "Finir"; }
     int modele() const override { return 155; }
     std::vector<Champ> champs() override;
-    void Effacer() override;
     void Raz() override;
     void Executer() override;
 };

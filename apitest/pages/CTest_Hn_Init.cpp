@@ -15,13 +15,6 @@ std::vector<Champ> CTest_Hn_Init::champs()
     return {{1100, &m_Chemin}, {1074, &m_Mode}, {1021, &m_CodeErreur}, {1032, &m_CodeRetour}};
 }
 
-void CTest_Hn_Init::Effacer()
-{
-    m_CodeErreur.clear();
-    m_CodeRetour.clear();
-    m_Mode.clear();
-}
-
 void CTest_Hn_Init::Raz()
 {
     Effacer();

@@ -18,7 +18,6 @@ public:
     std::string titre() const override { return "Init"; }
     int modele() const override { return 154; }
     std::vector<Champ> champs() override;
-    void Effacer() override;
     void Raz() override;
     void Executer() override;
     void surCreation() override;

@@ -17,13 +17,6 @@ std::vector<Champ> CTest_Hn_IntroMstCPS::champs()
             {1032, &m_CodeRetour}};
 }
 
-void CTest_Hn_IntroMstCPS::Effacer()
-{
-    for (const Champ& champ : champs()) {
-        champ.texte->clear();
-    }
-}
-
 void CTest_Hn_IntroMstCPS::Raz()
 {
     Effacer();

@@ -20,7 +20,6 @@ public:
     std::string titre() const override { return "HN_IntroductionMstCPS"; }
     int modele() const override { return 157; }
     std::vector<Champ> champs() override;
-    void Effacer() override;
     void Raz() override;
     void Executer() override;
 };

@@ -15,13 +15,6 @@ std::vector<Champ> CTest_Hn_LectureAmbrel::champs()
             {1028, &m_EtatCarte},    {1021, &m_CodeErreur}, {1032, &m_CodeRetour}};
 }
 
-void CTest_Hn_LectureAmbrel::Effacer()
-{
-    for (const Champ& champ : champs()) {
-        champ.texte->clear();
-    }
-}
-
 void CTest_Hn_LectureAmbrel::Raz()
 {
     Effacer();

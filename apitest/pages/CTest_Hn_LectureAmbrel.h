@@ -23,7 +23,6 @@ public:
     int modele() const override { return 153; }
     std::vector<Champ> champs() override;
     std::vector<int> boutons() const override { return {kBoutonDonnees}; }
-    void Effacer() override;
     void Raz() override;
     void Executer() override;
     void commande(int bouton) override;

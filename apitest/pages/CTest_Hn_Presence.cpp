@@ -14,13 +14,6 @@ std::vector<Champ> CTest_Hn_Presence::champs()
             {1033, &m_CodeErreur}};
 }
 
-void CTest_Hn_Presence::Effacer()
-{
-    for (const Champ& champ : champs()) {
-        champ.texte->clear();
-    }
-}
-
 void CTest_Hn_Presence::Raz()
 {
     Effacer();

@@ -18,7 +18,6 @@ public:
     std::string titre() const override { return "Présence Carte"; }
     int modele() const override { return 156; }
     std::vector<Champ> champs() override;
-    void Effacer() override;
     void Raz() override;
     void Executer() override;
 };

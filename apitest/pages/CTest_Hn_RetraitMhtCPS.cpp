@@ -13,13 +13,6 @@ std::vector<Champ> CTest_Hn_RetraitMhtCPS::champs()
     return {{1025, &m_sTempsAttente}, {1021, &m_CodeErreur}, {1032, &m_CodeRetour}};
 }
 
-void CTest_Hn_RetraitMhtCPS::Effacer()
-{
-    for (const Champ& champ : champs()) {
-        champ.texte->clear();
-    }
-}
-
 void CTest_Hn_RetraitMhtCPS::Raz()
 {
     Effacer();

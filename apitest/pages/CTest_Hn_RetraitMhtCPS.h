@@ -16,7 +16,6 @@ public:
     std::string titre() const override { return "HN_RetraitMhtCPS"; }
     int modele() const override { return 158; }
     std::vector<Champ> champs() override;
-    void Effacer() override;
     void Raz() override;
     void Executer() override;
 };

@@ -20,13 +20,6 @@ std::vector<Champ> CTest_Lec_ControlCps::champs()
             {1032, &m_CodeRetour, n}};
 }
 
-void CTest_Lec_ControlCps::Effacer()
-{
-    for (const Champ& champ : champs()) {
-        champ.texte->clear();
-    }
-}
-
 void CTest_Lec_ControlCps::Raz()
 {
     Effacer();

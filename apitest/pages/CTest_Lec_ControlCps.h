@@ -26,7 +26,6 @@ public:
     int modele() const override { return 140; }
     std::vector<Champ> champs() override;
     std::vector<int> boutons() const override { return {kBoutonRappelSession}; }
-    void Effacer() override;
     void Raz() override;
     void Executer() override;
     void commande(int bouton) override;

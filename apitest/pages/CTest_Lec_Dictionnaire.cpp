@@ -23,15 +23,6 @@ std::vector<Champ> CTest_Lec_Dictionnaire::champs()
             {1021, &m_CodeErreur},     {1032, &m_CodeRetour}};
 }
 
-void CTest_Lec_Dictionnaire::Effacer()
-{
-    for (const Champ& champ : champs()) {
-        if (champ.texte != &m_Chemin) {
-            champ.texte->clear();
-        }
-    }
-}
-
 void CTest_Lec_Dictionnaire::Raz()
 {
     Effacer();

@@ -25,7 +25,6 @@ public:
     int modele() const override { return 144; }
     std::vector<Champ> champs() override;
     std::vector<int> boutons() const override { return {kBoutonLibelle}; }
-    void Effacer() override;
     void Raz() override;
     void Executer() override;
     void commande(int bouton) override;

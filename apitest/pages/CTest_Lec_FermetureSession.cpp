@@ -27,13 +27,6 @@ std::int32_t CTest_Lec_FermetureSession::sessionDuMode() const
     return m_mode == 1 ? m_etat.SessionAmbrel : m_etat.SessionCps;
 }
 
-void CTest_Lec_FermetureSession::Effacer()
-{
-    m_NoSession.clear();
-    m_CodeErreur.clear();
-    m_CodeRetour.clear();
-}
-
 void CTest_Lec_FermetureSession::Raz()
 {
     Effacer();

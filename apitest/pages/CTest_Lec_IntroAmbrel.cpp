@@ -14,13 +14,6 @@ std::vector<Champ> CTest_Lec_IntroAmbrel::champs()
             {1021, &m_CodeErreur}, {1032, &m_CodeRetour}};
 }
 
-void CTest_Lec_IntroAmbrel::Effacer()
-{
-    for (const Champ& champ : champs()) {
-        champ.texte->clear();
-    }
-}
-
 void CTest_Lec_IntroAmbrel::Raz()
 {
     Effacer();

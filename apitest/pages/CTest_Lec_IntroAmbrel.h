@@ -19,7 +19,6 @@ public:
     int modele() const override { return 141; }
     std::vector<Champ> champs() override;
     std::vector<int> boutons() const override { return {kBoutonRappelSession}; }
-    void Effacer() override;
     void Raz() override;
     void Executer() override;
     void commande(int bouton) override;

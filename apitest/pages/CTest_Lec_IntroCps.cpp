@@ -17,13 +17,6 @@ std::vector<Champ> CTest_Lec_IntroCps::champs()
             {1032, &m_CodeRetour}};
 }
 
-void CTest_Lec_IntroCps::Effacer()
-{
-    for (const Champ& champ : champs()) {
-        champ.texte->clear();
-    }
-}
-
 void CTest_Lec_IntroCps::Raz()
 {
     Effacer();

@@ -15,13 +15,6 @@ std::vector<Champ> CTest_Lec_LectureAmbrel::champs()
             {1037, &m_DataOut},   {1021, &m_CodeErreur},   {1032, &m_CodeRetour}};
 }
 
-void CTest_Lec_LectureAmbrel::Effacer()
-{
-    for (const Champ& champ : champs()) {
-        champ.texte->clear();
-    }
-}
-
 void CTest_Lec_LectureAmbrel::Raz()
 {
     Effacer();

@@ -27,7 +27,6 @@ public:
     {
         return {kBoutonRappelSession, kBoutonRappelSessionCps, kBoutonDonnees};
     }
-    void Effacer() override;
     void Raz() override;
     void Executer() override;
     void commande(int bouton) override;

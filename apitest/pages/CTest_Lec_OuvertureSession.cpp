@@ -39,14 +39,6 @@ std::vector<Champ> CTest_Lec_OuvertureSession::champs()
             {1021, &m_CodeErreur}, {1032, &m_CodeRetour}};
 }
 
-void CTest_Lec_OuvertureSession::Effacer()
-{
-    m_NomApplication.clear();
-    m_CodeRetour.clear();
-    m_CodeErreur.clear();
-    m_NoSession.clear();
-}
-
 void CTest_Lec_OuvertureSession::Raz()
 {
     Effacer();

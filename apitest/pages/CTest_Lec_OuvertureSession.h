@@ -31,7 +31,6 @@ public:
     std::string titre() const override;
     int modele() const override { return 136; }
     std::vector<Champ> champs() override;
-    void Effacer() override;
     void Raz() override;
     void Executer() override;
     void surActivation() override;

@@ -1,27 +1,20 @@
 #pragma once
 // Patient card removal: Lec_RetraitMhtAmbrel.
 
-#include "pages/PageTest.h"
+#include "pages/PageRetraitMht.h"
 
 namespace quintor {
 
-class CTest_Lec_RetraitAmbrel : public PageTest {
+class CTest_Lec_RetraitAmbrel : public PageRetraitMht {
 public:
-    explicit CTest_Lec_RetraitAmbrel(EtatProgramme& etat);
-
-    std::string m_NoSession;
-    std::string m_TempsAttente;
-    std::string m_CodeErreur;
-    std::string m_CodeRetour;
+    explicit CTest_Lec_RetraitAmbrel(EtatProgramme& etat)
+        : PageRetraitMht(etat, &EtatProgramme::SessionAmbrel, &TableFonctionsLecture::Lec_RetraitMhtAmbrel)
+    {
+        Raz();
+    }
 
     std::string titre() const override { return "Lec_RetraitMhtAmbrel"; }
     int modele() const override { return 142; }
-    std::vector<Champ> champs() override;
-    std::vector<int> boutons() const override { return {kBoutonRappelSession}; }
-    void Effacer() override;
-    void Raz() override;
-    void Executer() override;
-    void commande(int bouton) override;
 };
 
 }  // namespace quintor

@@ -14,6 +14,15 @@ PageTest::PageTest(EtatProgramme& etat)
 {
 }
 
+void PageTest::Effacer()
+{
+    for (const Champ& champ : champs()) {
+        if (champ.controle != kControleChemin && champ.controle != kControleCheminDictionnaire) {
+            champ.texte->clear();
+        }
+    }
+}
+
 void PageTest::commande(int /*bouton*/) {}
 
 bool PageTest::verifierLiaison(bool lie) const

@@ -25,6 +25,11 @@ struct Champ {
     int longueurMax = 0;   // limit of the data exchange, 0 for none
 };
 
+// The path fields: the session opening and high-level initialisation pages
+// carry 1100, the dictionary page 1101. Effacer never empties them.
+inline constexpr int kControleChemin = 1100;
+inline constexpr int kControleCheminDictionnaire = 1101;
+
 // Buttons a template may carry.
 inline constexpr int kBoutonRappelSession = 1034;
 inline constexpr int kBoutonRappelSessionCps = 1035;
@@ -51,8 +56,8 @@ public:
     virtual std::vector<Champ> champs() = 0;
     virtual std::vector<int> boutons() const { return {}; }
 
-    // Empties the page's fields (the path field is never emptied).
-    virtual void Effacer() = 0;
+    // Empties the page's fields; the path field is never emptied.
+    virtual void Effacer();
     // Effacer, then the page's starting values.
     virtual void Raz() = 0;
     // Reads the fields, calls the API and writes every argument and result back.

@@ -1,42 +1,37 @@
-#include "pages/CTest_Lec_RetraitAmbrel.h"
+#include "pages/PageRetraitMht.h"
 
 namespace quintor {
 
-CTest_Lec_RetraitAmbrel::CTest_Lec_RetraitAmbrel(EtatProgramme& etat)
+PageRetraitMht::PageRetraitMht(EtatProgramme& etat, std::int32_t EtatProgramme::*session,
+                               Fonction fonction)
     : PageTest(etat)
+    , m_session(session)
+    , m_fonction(fonction)
 {
-    Raz();
 }
 
-std::vector<Champ> CTest_Lec_RetraitAmbrel::champs()
+std::vector<Champ> PageRetraitMht::champs()
 {
     return {{1012, &m_NoSession}, {1025, &m_TempsAttente}, {1021, &m_CodeErreur},
             {1032, &m_CodeRetour}};
 }
 
-void CTest_Lec_RetraitAmbrel::Effacer()
-{
-    for (const Champ& champ : champs()) {
-        champ.texte->clear();
-    }
-}
-
-void CTest_Lec_RetraitAmbrel::Raz()
+void PageRetraitMht::Raz()
 {
     Effacer();
-    m_NoSession = Decimal(m_etat.SessionAmbrel);
+    m_NoSession = Decimal(m_etat.*m_session);
 }
 
-void CTest_Lec_RetraitAmbrel::commande(int bouton)
+void PageRetraitMht::commande(int bouton)
 {
     if (bouton == kBoutonRappelSession) {
-        m_NoSession = CodeAffiche(m_etat.SessionAmbrel);
+        m_NoSession = CodeAffiche(m_etat.*m_session);
     }
 }
 
-void CTest_Lec_RetraitAmbrel::Executer()
+void PageRetraitMht::Executer()
 {
-    auto* fonction = m_etat.Table.Lec_RetraitMhtAmbrel;
+    auto* fonction = m_etat.Table.*m_fonction;
     if (!verifierLiaison(fonction != nullptr)) {
         return;
     }
