@@ -1,0 +1,25 @@
+# Script mode: fails unless the dynamic symbol table of LIBRARY defines exactly
+# the names in EXPECTED (a comma-separated list). NM defaults to nm.
+#   cmake -DLIBRARY=... -DEXPECTED=a,b,c [-DNM=...] -P CheckExports.cmake
+if(NOT NM)
+  set(NM nm)
+endif()
+execute_process(COMMAND ${NM} -D --defined-only --format=posix "${LIBRARY}"
+                OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${listing}")
+set(found)
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE " .*" "" name "${line}")
+  list(APPEND found "${name}")
+endforeach()
+list(SORT found)
+string(REPLACE "," ";" expected "${EXPECTED}")
+list(SORT expected)
+if(NOT found STREQUAL expected)
+  message(FATAL_ERROR "Exported names differ.\nExpected: ${expected}\nFound: ${found}")
+endif()
+list(LENGTH found count)
+message(STATUS "${LIBRARY} exports exactly the ${count} expected names")
