@@ -27,37 +27,17 @@ private slots:
     void fenetreModaleReelle();
 
 private:
-    EtatProgramme m_etat;
-    PresentateurScripte m_presentateur;
-    std::unique_ptr<DonneesSubstitut> m_donnees;
-    std::unique_ptr<CMainFrame> m_cadre;
+    Banc m_banc;
 };
 
 void FenetreTexteTest::init()
 {
-    m_etat = EtatProgramme{};
-    m_presentateur.messages.clear();
-    m_presentateur.textes.clear();
-    m_presentateur.surTexte = nullptr;
-    m_donnees = std::make_unique<DonneesSubstitut>();
-    QVERIFY(m_donnees->valide());
-    m_etat.CheminPartage = m_donnees->chemin();
-    m_etat.presentateur = &m_presentateur;
-    if (!lierSubstitut(m_etat)) {
-        QSKIP("the stand-in library is not part of this build");
-    }
-    m_cadre = std::make_unique<CMainFrame>(m_etat);
-    m_cadre->show();
+    QVERIFY2(m_banc.demarrer(true), "the stand-in could not be set up and bound");
 }
 
 void FenetreTexteTest::cleanup()
 {
-    if (m_cadre) {
-        m_cadre->close();
-        m_cadre.reset();
-    }
-    LibererLumeris(m_etat.Table);
-    m_donnees.reset();
+    m_banc.arreter();
 }
 
 void FenetreTexteTest::informationApiReussie()
@@ -65,52 +45,52 @@ void FenetreTexteTest::informationApiReussie()
     QString cheminAffiche;
     QString texteAvant;
     QString geometrie;
-    m_presentateur.surTexte = [&](FenetreTexte& fenetre) {
+    m_banc.presentateur.surTexte = [&](FenetreTexte& fenetre) {
         cheminAffiche = texteControle(&fenetre, 1100);
         texteAvant = texteControle(&fenetre, 1053);
         cliquer(&fenetre, 1102);
     };
-    m_cadre->action(32786)->trigger();
+    m_banc.cadre->action(32786)->trigger();
 
-    QCOMPARE(m_presentateur.textes.size(), std::size_t{1});
-    QCOMPARE(m_presentateur.textes[0].titre, QStringLiteral("Informations API"));
-    QCOMPARE(cheminAffiche, QString::fromStdString(m_donnees->chemin()));
+    QCOMPARE(m_banc.presentateur.textes.size(), std::size_t{1});
+    QCOMPARE(m_banc.presentateur.textes[0].titre, QStringLiteral("Informations API"));
+    QCOMPARE(cheminAffiche, QString::fromStdString(m_banc.donnees->chemin()));
     QVERIFY(texteAvant.isEmpty());
-    const QString liste = m_presentateur.textes[0].affiche;
+    const QString liste = m_banc.presentateur.textes[0].affiche;
     QVERIFY2(liste.startsWith(QStringLiteral("Composant\n Nom: Lumeris\n Version: 5.0.0\n")),
              qPrintable(liste));
     QVERIFY(liste.contains(QStringLiteral("\n Description: API de lecture simul")));
-    QVERIFY(m_presentateur.messages.empty());
-    QCOMPARE(QString::fromStdString(m_etat.CheminPartage), cheminAffiche);
+    QVERIFY(m_banc.presentateur.messages.empty());
+    QCOMPARE(QString::fromStdString(m_banc.etat.CheminPartage), cheminAffiche);
 }
 
 void FenetreTexteTest::code32DeuxFois()
 {
     QStringList chemins;
-    m_presentateur.surTexte = [&](FenetreTexte& fenetre) {
+    m_banc.presentateur.surTexte = [&](FenetreTexte& fenetre) {
         saisir(&fenetre, 1100, QStringLiteral("/nonexistent/"));
         cliquer(&fenetre, 1102);
         chemins << texteControle(&fenetre, 1100);
         cliquer(&fenetre, 1102);
         chemins << texteControle(&fenetre, 1100);
     };
-    m_cadre->action(32786)->trigger();
+    m_banc.cadre->action(32786)->trigger();
 
     const QString suffixe = QStringLiteral(" (fichiers introuvables)");
     QCOMPARE(chemins, QStringList({"/nonexistent/" + suffixe, "/nonexistent/" + suffixe + suffixe}));
     // The error word is whatever the API left in it; the return code is 32.
-    const QStringList lignes = m_presentateur.textes[0].affiche.split(QLatin1Char('\n'));
+    const QStringList lignes = m_banc.presentateur.textes[0].affiche.split(QLatin1Char('\n'));
     QCOMPARE(lignes.size(), 2);
     QVERIFY(QRegularExpression(QStringLiteral("^Code erreur: (\\d+) \\(0x[0-9a-f]{4}\\)$"))
                 .match(lignes[0])
                 .hasMatch());
     QCOMPARE(lignes[1], QStringLiteral("Code retour: 32 (0x0020)"));
-    QCOMPARE(QString::fromStdString(m_etat.CheminPartage), chemins.back());
+    QCOMPARE(QString::fromStdString(m_banc.etat.CheminPartage), chemins.back());
 }
 
 void FenetreTexteTest::cheminDeCinqCentDouzeCaracteres()
 {
-    CTexteDlg logique(m_etat);
+    CTexteDlg logique(m_banc.etat);
     FenetreTexte fenetre(logique);
     auto* chemin = controle(&fenetre, 1100);
     const QString long512(512, QLatin1Char('x'));
@@ -128,7 +108,7 @@ void FenetreTexteTest::fenetreModaleReelle()
 {
     // The program's own presenter runs the window modally; "Fermer" ends it.
     PresentateurQt reel;
-    m_etat.presentateur = &reel;
+    m_banc.etat.presentateur = &reel;
     QString titre;
     QString liste;
     QTimer::singleShot(0, [&] {
@@ -141,7 +121,7 @@ void FenetreTexteTest::fenetreModaleReelle()
         liste = texteControle(fenetre, 1053);
         cliquer(fenetre, 2);
     });
-    CTexteDlg logique(m_etat);
+    CTexteDlg logique(m_banc.etat);
     logique.text = "listing\r\nbefore";
     const int resultat = logique.Afficher("Informations API");
     QCOMPARE(resultat, static_cast<int>(QDialog::Rejected));

@@ -38,43 +38,30 @@ private:
     // Runs the opening page of a sheet with the test data path.
     void ouvrirSession(FenetreFeuille* fenetre);
 
-    EtatProgramme m_etat;
-    PresentateurScripte m_presentateur;
-    std::unique_ptr<DonneesSubstitut> m_donnees;
-    std::unique_ptr<CMainFrame> m_cadre;
+    Banc m_banc;
 };
 
 void FeuillesTest::init()
 {
-    m_etat = EtatProgramme{};
-    m_presentateur.messages.clear();
-    m_donnees = std::make_unique<DonneesSubstitut>();
-    QVERIFY(m_donnees->valide());
-    m_etat.CheminPartage = m_donnees->chemin();
-    m_etat.presentateur = &m_presentateur;
-    m_cadre = std::make_unique<CMainFrame>(m_etat);
-    m_cadre->show();
+    QVERIFY2(m_banc.demarrer(false), "the stand-in could not be set up and bound");
 }
 
 void FeuillesTest::cleanup()
 {
-    m_cadre->close();
-    m_cadre.reset();
-    LibererLumeris(m_etat.Table);
-    m_donnees.reset();
+    m_banc.arreter();
 }
 
 FenetreFeuille* FeuillesTest::ouvrir(int commande, CTestPropSheet& feuille)
 {
-    m_cadre->action(commande)->trigger();
-    return m_cadre->vue()->fenetre(feuille);
+    m_banc.cadre->action(commande)->trigger();
+    return m_banc.cadre->vue()->fenetre(feuille);
 }
 
 void FeuillesTest::ouvrirSession(FenetreFeuille* fenetre)
 {
     fenetre->onglets()->setCurrentIndex(0);
     QWidget* page = fenetre->pageFenetre(0);
-    QCOMPARE(texteControle(page, 1100), QString::fromStdString(m_donnees->chemin()));
+    QCOMPARE(texteControle(page, 1100), QString::fromStdString(m_banc.donnees->chemin()));
     cliquer(fenetre, 1);
     QCOMPARE(texteControle(page, 1032), code16(0));
 }
@@ -103,8 +90,8 @@ void FeuillesTest::legendesEtOnglets()
     QFETCH(int, commande);
     QFETCH(QString, legende);
     QFETCH(QStringList, onglets);
-    m_cadre->action(commande)->trigger();
-    auto fenetres = m_cadre->findChildren<FenetreFeuille*>();
+    m_banc.cadre->action(commande)->trigger();
+    auto fenetres = m_banc.cadre->findChildren<FenetreFeuille*>();
     QCOMPARE(fenetres.size(), 1);
     FenetreFeuille* fenetre = fenetres.front();
     QCOMPARE(fenetre->windowTitle(), legende);
@@ -121,14 +108,14 @@ void FeuillesTest::legendesEtOnglets()
 
 void FeuillesTest::secondeCommandeDonneLeFocus()
 {
-    CTestCps& cps = m_cadre->vue()->feuilleCps();
+    CTestCps& cps = m_banc.cadre->vue()->feuilleCps();
     FenetreFeuille* premiere = ouvrir(32771, cps);
     QVERIFY(premiere != nullptr);
     premiere->onglets()->setCurrentIndex(2);
 
     FenetreFeuille* seconde = ouvrir(32771, cps);
     QCOMPARE(seconde, premiere);
-    QCOMPARE(m_cadre->findChildren<FenetreFeuille*>().size(), 1);
+    QCOMPARE(m_banc.cadre->findChildren<FenetreFeuille*>().size(), 1);
     QCOMPARE(premiere->onglets()->currentIndex(), 2);
 
     // "&Fermer" destroys the window; the next command creates a new one.
@@ -159,9 +146,9 @@ void FeuillesTest::positionsDesBoutons()
     QFETCH(int, masque);
     QFETCH(QList<int>, commandes);
     QFETCH(QList<int>, gauches);
-    CTestAmbrel& feuille = m_cadre->vue()->feuilleAmbrel();
+    CTestAmbrel& feuille = m_banc.cadre->vue()->feuilleAmbrel();
     feuille.MasqueBoutons = masque;
-    FenetreFeuille fenetre(feuille, m_etat, m_cadre.get());
+    FenetreFeuille fenetre(feuille, m_banc.etat, m_banc.cadre.get());
     fenetre.show();
 
     const int largeur = fenetre.width();
@@ -188,15 +175,13 @@ void FeuillesTest::positionsDesBoutons()
 
 void FeuillesTest::valeursConserveesEntreDeuxOuvertures()
 {
-    if (!lierSubstitut(m_etat)) {
-        QSKIP("the stand-in library is not part of this build");
-    }
-    CTestAmbrel& feuille = m_cadre->vue()->feuilleAmbrel();
+    QVERIFY(lierSubstitut(m_banc.etat));
+    CTestAmbrel& feuille = m_banc.cadre->vue()->feuilleAmbrel();
     FenetreFeuille* fenetre = ouvrir(32774, feuille);
     saisir(fenetre->pageFenetre(0), 1030, QStringLiteral("Essai"));
     ouvrirSession(fenetre);
     const QString session = texteControle(fenetre->pageFenetre(0), 1012);
-    QCOMPARE(session, code16(m_etat.SessionAmbrel));
+    QCOMPARE(session, code16(m_banc.etat.SessionAmbrel));
     cliquer(fenetre, 8);
 
     fenetre = ouvrir(32774, feuille);
@@ -216,12 +201,10 @@ void FeuillesTest::razPageZeroRemetLaSessionAZero_data()
 void FeuillesTest::razPageZeroRemetLaSessionAZero()
 {
     QFETCH(bool, cps);
-    if (!lierSubstitut(m_etat)) {
-        QSKIP("the stand-in library is not part of this build");
-    }
-    CTestAHView* vue = m_cadre->vue();
+    QVERIFY(lierSubstitut(m_banc.etat));
+    CTestAHView* vue = m_banc.cadre->vue();
     FenetreFeuille* fenetre = cps ? ouvrir(32771, vue->feuilleCps()) : ouvrir(32774, vue->feuilleAmbrel());
-    std::int32_t& sessionProgramme = cps ? m_etat.SessionCps : m_etat.SessionAmbrel;
+    std::int32_t& sessionProgramme = cps ? m_banc.etat.SessionCps : m_banc.etat.SessionAmbrel;
     ouvrirSession(fenetre);
     const int session = sessionProgramme;
     QVERIFY(session != 0);
@@ -263,11 +246,9 @@ void FeuillesTest::chaineAuto_data()
 void FeuillesTest::chaineAuto()
 {
     QFETCH(bool, carte);
-    if (!lierSubstitut(m_etat)) {
-        QSKIP("the stand-in library is not part of this build");
-    }
-    m_donnees->carteAmbrelPresente(carte);
-    CTestAmbrel& feuille = m_cadre->vue()->feuilleAmbrel();
+    QVERIFY(lierSubstitut(m_banc.etat));
+    m_banc.donnees->carteAmbrelPresente(carte);
+    CTestAmbrel& feuille = m_banc.cadre->vue()->feuilleAmbrel();
     FenetreFeuille* fenetre = ouvrir(32774, feuille);
     // The chain sends no path: the stand-in keeps the location of the last
     // call that named one, so one opening names the test data first.
@@ -275,13 +256,13 @@ void FeuillesTest::chaineAuto()
 
     cliquer(fenetre, 32773);
 
-    QVERIFY(m_presentateur.messages.empty());
+    QVERIFY(m_banc.presentateur.messages.empty());
     QCOMPARE(fenetre->onglets()->currentIndex(), 4);
     for (int commande : {1, 2, 8, 32773}) {
         QVERIFY(fenetre->bouton(commande)->isEnabled());
     }
     QCOMPARE(QApplication::overrideCursor(), nullptr);
-    const int session = m_etat.SessionAmbrel;
+    const int session = m_banc.etat.SessionAmbrel;
     QVERIFY(session != 0);
     QCOMPARE(texteControle(fenetre->pageFenetre(0), 1032), code16(0));
     QCOMPARE(texteControle(fenetre->pageFenetre(0), 1012), code16(session));

@@ -49,43 +49,23 @@ private:
     FenetreFeuille* ouvrir(int commande);
     void executer(FenetreFeuille* fenetre, const Etape& etape);
 
-    EtatProgramme m_etat;
-    PresentateurScripte m_presentateur;
-    std::unique_ptr<DonneesSubstitut> m_donnees;
-    std::unique_ptr<CMainFrame> m_cadre;
+    Banc m_banc;
 };
 
 void PagesTest::init()
 {
-    m_etat = EtatProgramme{};
-    m_presentateur.messages.clear();
-    m_presentateur.textes.clear();
-    m_presentateur.surTexte = nullptr;
-    m_donnees = std::make_unique<DonneesSubstitut>();
-    QVERIFY(m_donnees->valide());
-    m_etat.CheminPartage = m_donnees->chemin();
-    m_etat.presentateur = &m_presentateur;
-    if (!lierSubstitut(m_etat)) {
-        QSKIP("the stand-in library is not part of this build");
-    }
-    m_cadre = std::make_unique<CMainFrame>(m_etat);
-    m_cadre->show();
+    QVERIFY2(m_banc.demarrer(true), "the stand-in could not be set up and bound");
 }
 
 void PagesTest::cleanup()
 {
-    if (m_cadre) {
-        m_cadre->close();
-        m_cadre.reset();
-    }
-    LibererLumeris(m_etat.Table);
-    m_donnees.reset();
+    m_banc.arreter();
 }
 
 FenetreFeuille* PagesTest::ouvrir(int commande)
 {
-    m_cadre->action(commande)->trigger();
-    CTestAHView* vue = m_cadre->vue();
+    m_banc.cadre->action(commande)->trigger();
+    CTestAHView* vue = m_banc.cadre->vue();
     switch (commande) {
     case 32771:
         return vue->fenetre(vue->feuilleCps());
@@ -149,7 +129,7 @@ void PagesTest::executerChaquePage()
             return;
         }
         QWidget* page = fenetre->pageFenetre(etape.page);
-        QCOMPARE(m_presentateur.messages, std::vector<std::string>{});
+        QCOMPARE(m_banc.presentateur.messages, std::vector<std::string>{});
         QCOMPARE(texteControle(page, 1032), code16(0));
     }
     QCOMPARE(fenetre->onglets()->count(), static_cast<int>(etapes.size()));
@@ -198,14 +178,14 @@ void PagesTest::donneesAmbrelDesDeuxPagesDeLecture()
 
     cliquer(page, 1038);
 
-    QCOMPARE(m_presentateur.textes.size(), std::size_t{1});
-    QCOMPARE(m_presentateur.textes[0].titre, QString::fromUtf8("Données Ambrel"));
+    QCOMPARE(m_banc.presentateur.textes.size(), std::size_t{1});
+    QCOMPARE(m_banc.presentateur.textes[0].titre, QString::fromUtf8("Données Ambrel"));
     const QString attendu = QStringLiteral(
         "Carte\n NumeroSerie: 0012345678\n DateFinValidite: 20291231\nAssure\n"
         " Nir: 2 85 02 75 123 456\n Nom: MARTIN\n");
-    QVERIFY2(m_presentateur.textes[0].affiche.startsWith(attendu),
-             qPrintable(m_presentateur.textes[0].affiche.left(200)));
-    QVERIFY(m_presentateur.textes[0].affiche.contains(QStringLiteral("  Ligne: Bat. A & B\n")));
+    QVERIFY2(m_banc.presentateur.textes[0].affiche.startsWith(attendu),
+             qPrintable(m_banc.presentateur.textes[0].affiche.left(200)));
+    QVERIFY(m_banc.presentateur.textes[0].affiche.contains(QStringLiteral("  Ligne: Bat. A & B\n")));
 }
 
 void PagesTest::libelleCentre()
@@ -217,9 +197,9 @@ void PagesTest::libelleCentre()
 
     cliquer(page, 1051);
 
-    QCOMPARE(m_presentateur.textes.size(), std::size_t{1});
-    QCOMPARE(m_presentateur.textes[0].titre, QString::fromUtf8("Libellé"));
-    QCOMPARE(m_presentateur.textes[0].affiche, QString(31, QLatin1Char(' ')) + "ABCDE\nF");
+    QCOMPARE(m_banc.presentateur.textes.size(), std::size_t{1});
+    QCOMPARE(m_banc.presentateur.textes[0].titre, QString::fromUtf8("Libellé"));
+    QCOMPARE(m_banc.presentateur.textes[0].affiche, QString(31, QLatin1Char(' ')) + "ABCDE\nF");
 }
 
 void PagesTest::libelleDuDictionnaire()
@@ -230,8 +210,8 @@ void PagesTest::libelleDuDictionnaire()
     QCOMPARE(texteControle(page, 1032), code16(0));
     // The label's own CR-less line feeds survive the round trip through the edit.
     cliquer(page, 1051);
-    QCOMPARE(m_presentateur.textes.size(), std::size_t{1});
-    const QStringList lignes = m_presentateur.textes[0].affiche.split(QLatin1Char('\n'));
+    QCOMPARE(m_banc.presentateur.textes.size(), std::size_t{1});
+    const QStringList lignes = m_banc.presentateur.textes[0].affiche.split(QLatin1Char('\n'));
     QCOMPARE(lignes.size(), 3);
     QCOMPARE(lignes[0].trimmed(), QStringLiteral("CAISSE DE PARIS"));
     QCOMPARE(lignes[0].size() - lignes[0].trimmed().size(), (67 - 15) / 2);
@@ -249,16 +229,16 @@ void PagesTest::limiteDeTrenteCaracteres()
 
     cliquer(fenetre, 1);
 
-    QCOMPARE(m_presentateur.messages.size(), std::size_t{1});
-    QCOMPARE(m_presentateur.messages[0], std::string("Tapez 30 caractères au maximum."));
+    QCOMPARE(m_banc.presentateur.messages.size(), std::size_t{1});
+    QCOMPARE(m_banc.presentateur.messages[0], std::string("Tapez 30 caractères au maximum."));
     // The step goes on: the call is made and its result shown.
     QVERIFY(!texteControle(page, 1032).isEmpty());
 
     // Thirty characters pass without a message.
-    m_presentateur.messages.clear();
+    m_banc.presentateur.messages.clear();
     saisir(page, 1022, long31.left(30));
     cliquer(fenetre, 1);
-    QVERIFY(m_presentateur.messages.empty());
+    QVERIFY(m_banc.presentateur.messages.empty());
 }
 
 void PagesTest::champCodePorteurMasque()
@@ -281,7 +261,7 @@ void PagesTest::cheminIntrouvableRepris()
     QCOMPARE(texteControle(ouverture, 1032), code16(32));
     const QString attendu = QStringLiteral("/nonexistent/ (fichiers introuvables)");
     QCOMPARE(texteControle(ouverture, 1100), attendu);
-    QCOMPARE(QString::fromStdString(m_etat.CheminPartage), attendu);
+    QCOMPARE(QString::fromStdString(m_banc.etat.CheminPartage), attendu);
 
     // The next page that loads the shared path shows it.
     FenetreFeuille* ambrel = ouvrir(32774);

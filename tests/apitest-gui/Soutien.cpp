@@ -84,6 +84,38 @@ bool lierSubstitut(quintor::EtatProgramme& etat)
     return !chemin.empty() && quintor::ChargerLumeris(etat.Table, chemin.c_str()) == 0;
 }
 
+bool Banc::demarrer(bool lier)
+{
+    etat = quintor::EtatProgramme{};
+    presentateur.messages.clear();
+    presentateur.questions.clear();
+    presentateur.reponses.clear();
+    presentateur.textes.clear();
+    presentateur.surTexte = nullptr;
+    donnees = std::make_unique<DonneesSubstitut>();
+    if (!donnees->valide()) {
+        return false;
+    }
+    etat.CheminPartage = donnees->chemin();
+    etat.presentateur = &presentateur;
+    if (lier && !lierSubstitut(etat)) {
+        return false;
+    }
+    cadre = std::make_unique<quintor::gui::CMainFrame>(etat);
+    cadre->show();
+    return true;
+}
+
+void Banc::arreter()
+{
+    if (cadre) {
+        cadre->close();
+        cadre.reset();
+    }
+    quintor::LibererLumeris(etat.Table);
+    donnees.reset();
+}
+
 QString texteControle(QWidget* racine, int id)
 {
     const QString nom = QString::number(id);

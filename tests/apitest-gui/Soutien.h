@@ -10,9 +10,11 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "CMainFrame.h"
 #include "EtatProgramme.h"
 #include "FenetreTexte.h"
 #include "PresentateurQt.h"
@@ -64,8 +66,21 @@ private:
     bool m_valide = false;
 };
 
-// Binds the stand-in into the table; QSKIP-able callers check the result.
+// Binds the stand-in into the table; true when all 19 entry points are bound.
 bool lierSubstitut(quintor::EtatProgramme& etat);
+
+// What every window test starts from: a fresh program state over the
+// stand-in's data in a temporary folder, a scripted presenter and the main
+// window shown. The stand-in is bound when asked for.
+struct Banc {
+    bool demarrer(bool lier);
+    void arreter();
+
+    quintor::EtatProgramme etat;
+    PresentateurScripte presentateur;
+    std::unique_ptr<DonneesSubstitut> donnees;
+    std::unique_ptr<quintor::gui::CMainFrame> cadre;
+};
 
 template <typename W = QLineEdit>
 W* controle(QWidget* racine, int id)
