@@ -37,17 +37,16 @@ std::vector<std::string> listItems(const char* text) {
     return items;
 }
 
-// Decimal conversion as the C library's atoi does it (leading white space, an optional
-// sign, digits up to the first other character), wrapping instead of overflowing.
+// Leading blanks skipped, then digits up to the first other character; a sign is such
+// a character, so "+1" and "-255" read as 0. Wrapping modulo 2^32 keeps the low 8 bits
+// of any length of number exact.
 std::uint32_t decimalValue(const std::string& item) {
     std::size_t at = 0;
     while (at < item.size() && std::isspace(static_cast<unsigned char>(item[at]))) ++at;
-    bool negative = false;
-    if (at < item.size() && (item[at] == '+' || item[at] == '-')) negative = item[at++] == '-';
     std::uint32_t value = 0;
     for (; at < item.size() && item[at] >= '0' && item[at] <= '9'; ++at)
         value = value * 10 + static_cast<std::uint32_t>(item[at] - '0');
-    return negative ? 0u - value : value;
+    return value;
 }
 
 // A multi-string list is empty when it holds no first name.

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,9 @@ TEST_F(ChannelConfiguration, ProtocolNumberOfProInitNamesTheSection) {
 TEST_F(ChannelConfiguration, ListItemKeepsTheLowEightBitsOfItsNumber) {
     EXPECT_EQ(init("[PROTOCOLE1]\r\nListeCanaux=257\r\n" + channelSection(1, "Lecteur A 00 00", "9")), 0);
     EXPECT_EQ(channels(), (std::vector<std::uint8_t>{9}));
+    // 2^32 + 257: a number too long for 32 bits still keeps its exact low byte.
+    EXPECT_EQ(init("[PROTOCOLE1]\r\nListeCanaux=4294967553\r\n" + channelSection(1, "Lecteur A 00 00", "9")), 0);
+    EXPECT_EQ(channels(), (std::vector<std::uint8_t>{9}));
 }
 
 TEST_F(ChannelConfiguration, IndexKeepsItsLowEightBitsAndNamesTheChannel) {
@@ -103,6 +107,8 @@ struct RefusedCase {
     std::string file;
     std::uint32_t detail;
 };
+
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
 
 class RefusedConfiguration : public ChannelConfiguration,
                              public ::testing::WithParamInterface<RefusedCase> {};
@@ -130,6 +136,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"ChannelZero", "[PROTOCOLE1]\r\nListeCanaux=0\r\n" + kChannelOne, 11},
         RefusedCase{"Channel64", "[PROTOCOLE1]\r\nListeCanaux=64\r\n" + channelSection(64, "Lecteur A 00 00", "1"), 11},
         RefusedCase{"NegativeChannel", "[PROTOCOLE1]\r\nListeCanaux=-1\r\n" + kChannelOne, 11},
+        // A sign is not a digit: the conversion stops before it.
+        RefusedCase{"PlusSign", "[PROTOCOLE1]\r\nListeCanaux=+1\r\n" + kChannelOne, 11},
+        RefusedCase{"MinusWrappingToOne", "[PROTOCOLE1]\r\nListeCanaux=-255\r\n" + kChannelOne, 11},
         RefusedCase{"NoChannelSection", "[PROTOCOLE1]\r\nListeCanaux=2\r\n" + kChannelOne, 11},
         RefusedCase{"QuestionMarkReader", "[PROTOCOLE1]\r\nListeCanaux=1\r\n" + channelSection(1, "?Lecteur A 00 00", "1"), 11},
         RefusedCase{"NoIndex", "[PROTOCOLE1]\r\nListeCanaux=1\r\n[CANAL1]\r\nCaracteristiques=Lecteur A 00 00\r\n", 19},
@@ -144,6 +153,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ChannelConfiguration, MissingFileMeansNoChannelList) {
     EXPECT_EQ(state.ProInit(1, dir.file("nowhere/tuvex.ini").c_str(), 0), 0x800C);
     EXPECT_EQ(state.lastDetail(), 10u);
+}
+
+TEST_F(ChannelConfiguration, ChannelListIsReadUpTo254Characters) {
+    EXPECT_EQ(init("[PROTOCOLE1]\r\nListeCanaux=" + std::string(253, '0') + "1\r\n" + kChannelOne), 0);
+    EXPECT_EQ(channels(), (std::vector<std::uint8_t>{1}));
+    // One character more and the final digit is never read: the item is 0.
+    EXPECT_EQ(init("[PROTOCOLE1]\r\nListeCanaux=" + std::string(254, '0') + "1\r\n" + kChannelOne),
+              0x800C);
+    EXPECT_EQ(state.lastDetail(), 11u);
 }
 
 TEST_F(ChannelConfiguration, EmptyListItemsAreSkipped) {
