@@ -3,6 +3,7 @@
 
 #include "Ostrel.h"
 
+#include "ExportGuard.h"
 #include "PluginState.h"
 #include "pcsc/SystemPcsc.h"
 
@@ -34,12 +35,7 @@ ostrel::PluginState& state() {
 
 template <typename Call>
 std::uint16_t guarded(Call call) noexcept {
-    try {
-        return call(state());
-    } catch (...) {
-        if (g_state == nullptr) return 0x0001;
-        return g_state->SetLastStatus(ostrel::kDetailInternal);
-    }
+    return ostrel::answerWithoutThrowing(g_state, [&] { return call(state()); });
 }
 
 void unload() noexcept {

@@ -1,6 +1,7 @@
 // The checks each export makes before its worker, in their order, with the status and
 // detail that each failure leaves for ProGetStatus.
 
+#include "ExportGuard.h"
 #include "Identification.h"
 #include "PluginState.h"
 
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 namespace ostrel {
@@ -294,6 +297,32 @@ TEST_F(ExportChecks, ProTerminDoesNotReportTheResultsOfItsDisconnections) {
     // The workers fail here; ProTermin still reports only the table clearing.
     EXPECT_EQ(state.ProTermin(), 0);
     expectRegisters(0, 0);
+}
+
+TEST(ExportGuard, ExceptionsAreAnsweredAsInternalError) {
+    FakePcsc pcsc;
+    PluginState state(pcsc);
+    PluginState* current = &state;
+    EXPECT_EQ(answerWithoutThrowing(current, [] { return std::uint16_t{0x800C}; }), 0x800C);
+    state.SetLastStatus(3);
+    EXPECT_EQ(answerWithoutThrowing(current, []() -> std::uint16_t { throw std::bad_alloc(); }),
+              0x0001);
+    EXPECT_EQ(state.lastStatus(), 0x0001);
+    EXPECT_EQ(state.lastDetail(), 21u);
+
+    // The module state is created by the first call; a throw after that still lands
+    // in its registers, a throw before it has none to land in.
+    PluginState* notYet = nullptr;
+    state.SetLastStatus(0);
+    EXPECT_EQ(answerWithoutThrowing(notYet,
+                                    [&]() -> std::uint16_t {
+                                        notYet = &state;
+                                        throw std::runtime_error("late");
+                                    }),
+              0x0001);
+    EXPECT_EQ(state.lastDetail(), 21u);
+    PluginState* never = nullptr;
+    EXPECT_EQ(answerWithoutThrowing(never, []() -> std::uint16_t { throw 1; }), 0x0001);
 }
 
 }  // namespace
