@@ -119,6 +119,8 @@ TEST_F(Batch, WrongUsageExitsWithThreeNamingTheOption)
         {{"--r2-address", "3"}, "--r2-address"},
         {{"--topology", "bifente", "--r2-cps", "1"}, "--r2-cps"},
         {{"--topology", "chaines", "--r2-port", "3"}, "--r2-port"},
+        {{"--r1-name", "Reader A"}, "--r1-name"},
+        {{"--topology", "deux-ports", "--protocol", "serie", "--r2-name", "Reader B"}, "--r2-name"},
         {{"--windows-dir", "/nonexistent/calveno"}, "--windows-dir"},
     };
     for (const Case& c : cases) {

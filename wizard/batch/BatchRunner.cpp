@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <string>
 
 namespace calveno {
 
@@ -135,6 +136,14 @@ std::string arrangementConflict(const BatchOptions& options, std::uint16_t topol
     }
     if (topology == kTopologyChaines && options.readers[1].port)
         return "--r2-port: chained readers share reader 1's port";
+    // A name without the PC/SC protocol would be dropped and a serial file
+    // written in its place.
+    if (protocol != kProtocolPcsc) {
+        for (int r = 0; r < 2; ++r) {
+            if (options.readers[r].name)
+                return "--r" + std::to_string(r + 1) + "-name: a PC/SC reader name needs --protocol pcsc";
+        }
+    }
     return {};
 }
 
