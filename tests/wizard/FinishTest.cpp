@@ -40,6 +40,15 @@ const std::string kTuvexGolden = "tuvex-monofente-serie-cps-ambrel.ini";
 const std::string kIniGolden = "pelkor-monofente-cps-ambrel.ini";
 const std::string kCnfGolden = "pelkor-monofente-cps-ambrel.cnf";
 
+// The first `count` CR LF lines of `text`.
+std::string firstLines(const std::string& text, int count)
+{
+    std::size_t end = 0;
+    for (int i = 0; i < count; ++i)
+        end = text.find("\r\n", end) + 2;
+    return text.substr(0, end);
+}
+
 TEST_F(Finish, NoFilePresentCreatesFilesWithoutArchives)
 {
     ScriptedPresenter presenter;
@@ -113,6 +122,27 @@ TEST_F(Finish, ReadOnlyFilesAreArchivedAndRewritten)
 
 // The seam keeps the read-only state meaningful even for root: without the
 // attribute reset the file could be neither emptied nor deleted.
+// The card-manager file not chosen is deleted even when it was read-only.
+TEST_F(Finish, ReadOnlyCardManagerFilesAreArchivedAndTheOtherDeleted)
+{
+    for (const int makeCnf : {0, 1}) {
+        SCOPED_TRACE(makeCnf);
+        for (const char* name : {"pelkor.cnf", "pelkor.ini", "archive-pelkor.cnf", "archive-pelkor.ini"}) {
+            if (fs::exists(prog(name)))
+                fs::permissions(prog(name), fs::perms::owner_write, fs::perm_options::add);
+            writeBytes(prog(name), std::string("old ") + name);
+            makeReadOnly(prog(name));
+        }
+        ScriptedPresenter presenter;
+        ASSERT_TRUE(run(withCnf(makeCnf), presenter));
+        EXPECT_TRUE(presenter.codes.empty());
+        EXPECT_EQ(readBytes(prog("archive-pelkor.cnf")), "old pelkor.cnf");
+        EXPECT_EQ(readBytes(prog("archive-pelkor.ini")), "old pelkor.ini");
+        EXPECT_EQ(readBytes(prog(makeCnf ? "pelkor.cnf" : "pelkor.ini")), golden(makeCnf ? kCnfGolden : kIniGolden));
+        EXPECT_FALSE(fs::exists(prog(makeCnf ? "pelkor.ini" : "pelkor.cnf")));
+    }
+}
+
 TEST_F(Finish, ReadOnlyStateRefusesWritesWithoutReset)
 {
     SystemFileOperations system;
@@ -148,6 +178,7 @@ TEST_F(Finish, SecondRunArchivesTheFirstRunsFiles)
 TEST_F(Finish, UnwritableWindowsDirectoryGivesCode40AfterCardManagerFileEmptied)
 {
     writeBytes(prog("pelkor.ini"), "old ini\r\n");
+    writeBytes(prog("pelkor.cnf"), "old cnf\r\n");
     fs::remove_all(windows);
     writeBytes(windows, "not a directory");
     ScriptedPresenter presenter;
@@ -155,6 +186,9 @@ TEST_F(Finish, UnwritableWindowsDirectoryGivesCode40AfterCardManagerFileEmptied)
     EXPECT_EQ(presenter.codes, std::vector<int>{40});
     EXPECT_EQ(readBytes(prog("pelkor.ini")), "");
     EXPECT_EQ(readBytes(prog("archive-pelkor.ini")), "old ini\r\n");
+    // The other card-manager file was already deleted, its archive made.
+    EXPECT_FALSE(fs::exists(prog("pelkor.cnf")));
+    EXPECT_EQ(readBytes(prog("archive-pelkor.cnf")), "old cnf\r\n");
 }
 
 TEST_F(Finish, CardManagerFileThatCannotBeOpened)
@@ -241,10 +275,12 @@ TEST_F(Finish, FailedTuvexArchiveAsksCode42)
 TEST_F(Finish, FailedTuvexWriteGivesCode41AndSkipsCardManagerFile)
 {
     writeBytes(prog("pelkor.ini"), "old ini\r\n");
+    writeBytes(win("tuvex.ini"), "old tuvex\r\n");
     files.failTuvexWrite = 3;
     ScriptedPresenter presenter;
     EXPECT_FALSE(run(withCnf(0), presenter));
     EXPECT_EQ(presenter.codes, std::vector<int>{41});
+    EXPECT_EQ(readBytes(prog("archive-tuvex.ini")), "old tuvex\r\n");
     EXPECT_EQ(readBytes(prog("pelkor.ini")), "");
     EXPECT_EQ(readBytes(prog("archive-pelkor.ini")), "old ini\r\n");
     // The template went on after the failed write: the rest is there.
@@ -283,6 +319,10 @@ TEST_F(Finish, FailedCardManagerWriteGivesCode34Or37)
         EXPECT_FALSE(run(withCnf(c.makeCnf), presenter));
         EXPECT_EQ(presenter.codes, std::vector<int>{c.code});
         EXPECT_EQ(readBytes(win("tuvex.ini")), golden(kTuvexGolden));
+        // The lines before the failed one stay, nothing after it.
+        const std::string full = golden(c.makeCnf ? kCnfGolden : kIniGolden);
+        EXPECT_EQ(readBytes(prog(c.makeCnf ? "pelkor.cnf" : "pelkor.ini")),
+                  c.failClose ? full : firstLines(full, c.failLine - 1));
     }
 }
 
