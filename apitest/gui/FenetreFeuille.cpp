@@ -203,9 +203,7 @@ void FenetreFeuille::surOngletChange(int index)
     if (m_activationEnCours) {
         return;
     }
-    // Leaving a page exchanges its edits into its fields, as the framework
-    // does when a page loses the active state.
-    lireChamps(m_ongletCourant);
+    // The sheet logic exchanges the page being left before showing the new one.
     m_ongletCourant = index;
     m_feuille.ActiverPage(index);
 }

@@ -62,6 +62,13 @@ void CTestPropSheet::ActiverPage(int index)
     if (index < 0 || index >= nombrePages()) {
         return;
     }
+    // Leaving the shown page exchanges its edits into its fields first, as the
+    // framework does on losing the active state; otherwise what was typed on
+    // it since the last exchange would be overwritten when a page is shown.
+    if (m_active >= 0 && m_active < nombrePages() &&
+        m_creees[static_cast<std::size_t>(m_active)]) {
+        m_obs->lireChamps(m_active);
+    }
     m_active = index;
     const auto i = static_cast<std::size_t>(index);
     if (!m_creees[i]) {

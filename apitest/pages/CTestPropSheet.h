@@ -69,7 +69,8 @@ public:
     void ouvrir();
     // The sheet window was destroyed; page windows go with it.
     void fermer();
-    // Makes page `index` active (creating its window the first time).
+    // Makes page `index` active (creating its window the first time), after
+    // exchanging the edits of the page being left into its fields.
     void ActiverPage(int index);
 
     virtual void Executer();

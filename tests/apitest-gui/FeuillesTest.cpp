@@ -32,6 +32,7 @@ private slots:
     void razPageZeroRemetLaSessionAZero();
     void chaineAuto_data();
     void chaineAuto();
+    void chaineAutoPrendLaSaisieDeLaPageActive();
 
 private:
     FenetreFeuille* ouvrir(int commande, CTestPropSheet& feuille);
@@ -290,6 +291,27 @@ void FeuillesTest::chaineAuto()
         QVERIFY(fenetre->pageFenetre(3) == nullptr ||
                 texteControle(fenetre->pageFenetre(3), 1032).isEmpty());
     }
+}
+
+void FeuillesTest::chaineAutoPrendLaSaisieDeLaPageActive()
+{
+    QVERIFY(lierSubstitut(m_banc.etat));
+    CTestAmbrel& feuille = m_banc.cadre->vue()->feuilleAmbrel();
+    FenetreFeuille* fenetre = ouvrir(32774, feuille);
+    ouvrirSession(fenetre);
+
+    // Typed on the page shown, never exchanged by a tab change: leaving the
+    // page for the chain's first step must keep it.
+    saisir(fenetre->pageFenetre(0), 1030, QStringLiteral("Saisi"));
+    cliquer(fenetre, 32773);
+    QCOMPARE(texteControle(fenetre->pageFenetre(0), 1030), QStringLiteral("Saisi"));
+    QCOMPARE(feuille.m_ouverture.m_NomApplication, std::string("Saisi"));
+
+    // The same on the reading page, where the chain ends.
+    QCOMPARE(fenetre->onglets()->currentIndex(), 4);
+    saisir(fenetre->pageFenetre(4), 1036, QStringLiteral("10"));
+    cliquer(fenetre, 32773);
+    QCOMPARE(texteControle(fenetre->pageFenetre(4), 1032), code16(5));
 }
 
 QTEST_MAIN(FeuillesTest)

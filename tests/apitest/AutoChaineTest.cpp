@@ -124,10 +124,12 @@ TEST_F(AutoChaineTest, EachStepReadsItsPageBeforeCallingAndRefreshesItAfter)
 {
     fausse().retours["Lec_IntroductionMstAmbrel"] = 3;
     m_feuille.Auto();
+    // Each activation first exchanges the page being left, so what was typed on
+    // the page shown when "&Auto" was pressed reaches the chain.
     EXPECT_EQ(m_observateur.evenements,
-              (Noms{"attente", "boutons inactifs", "active 0", "lit 0", "ecrit 0", "active 2",
-                    "lit 2", "ecrit 2", "active 1", "lit 1", "ecrit 1", "active 4",
-                    "boutons actifs", "fin attente"}));
+              (Noms{"attente", "boutons inactifs", "lit 0", "active 0", "lit 0", "ecrit 0",
+                    "lit 0", "active 2", "lit 2", "ecrit 2", "lit 2", "active 1", "lit 1",
+                    "ecrit 1", "lit 1", "active 4", "boutons actifs", "fin attente"}));
 }
 
 TEST(Feuilles, ExecuterRunsTheActivePageBetweenDisabledButtons)
