@@ -8,6 +8,7 @@
 
 #include "CTexteDlg.h"
 #include "Dlu.h"
+#include "TexteQt.h"
 
 namespace quintor::gui {
 
@@ -81,16 +82,15 @@ FenetreTexte::FenetreTexte(CTexteDlg& logique, QWidget* parent)
 
 void FenetreTexte::versControles()
 {
-    m_chemin->setText(QString::fromStdString(m_logique.path));
-    // The listing's lines end with CR LF; the edit shows one break per line.
-    QString texte = QString::fromStdString(m_logique.text);
-    texte.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_texte->setPlainText(texte);
+    m_chemin->setText(versQString(m_logique.path));
+    // The listing's lines end with CR LF; the edit shows one break per line. A
+    // card document declared ISO-8859-1 hands its accents over as Latin-1 bytes.
+    m_texte->setPlainText(versAffichageMultiligne(m_logique.text));
 }
 
 void FenetreTexte::OnExecuter()
 {
-    m_logique.path = m_chemin->text().toStdString();
+    depuisControle(m_chemin->text(), versQString(m_logique.path), m_logique.path);
     m_logique.OnExecuter();
     versControles();
 }

@@ -9,6 +9,7 @@
 #include "CTexteDlg.h"
 #include "FenetreTexte.h"
 #include "Soutien.h"
+#include "XmlVersTexte.h"
 
 using namespace quintor;
 using namespace quintor::gui;
@@ -25,6 +26,7 @@ private slots:
     void code32DeuxFois();
     void cheminDeCinqCentDouzeCaracteres();
     void fenetreModaleReelle();
+    void documentLatin1();
 
 private:
     Banc m_banc;
@@ -128,6 +130,19 @@ void FenetreTexteTest::fenetreModaleReelle()
     QCOMPARE(titre, QStringLiteral("Informations API"));
     // "Executer" replaced the listing the window opened with.
     QVERIFY(liste.startsWith(QStringLiteral("Composant\n")));
+}
+
+void FenetreTexteTest::documentLatin1()
+{
+    // A card document declared ISO-8859-1: its accents reach the listing as
+    // Latin-1 bytes and must show as such, not as replacement characters.
+    CTexteDlg logique(m_banc.etat);
+    XmlVersTexte("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"
+                 "<t_AsnDonneesAmbrel><Nom>H\xe9l\xe8ne</Nom></t_AsnDonneesAmbrel>",
+                 logique, "t_AsnDonneesAmbrel");
+    QCOMPARE(logique.text, std::string("Nom: H\xe9l\xe8ne\r\n"));
+    FenetreTexte fenetre(logique);
+    QCOMPARE(texteControle(&fenetre, 1053), QString::fromUtf8("Nom: Hélène\n"));
 }
 
 QTEST_MAIN(FenetreTexteTest)
