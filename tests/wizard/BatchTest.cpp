@@ -177,6 +177,19 @@ TEST_F(Batch, FinishFailureExitsWithTwo)
     EXPECT_TRUE(errHas(45));
 }
 
+TEST_F(Batch, PathsThatDoNotFitExitWithTwo)
+{
+    fs::path deep = program;
+    while (deep.string().size() < 260)
+        deep /= std::string(40, 'd');
+    fs::create_directories(deep);
+    EXPECT_EQ(run({"--windows-dir", windows.string(), "--program-dir", deep.string()}, false),
+              kExitFinishFailed);
+    EXPECT_TRUE(errHas(1));
+    EXPECT_TRUE(fs::is_empty(windows));
+    EXPECT_TRUE(fs::is_empty(deep));
+}
+
 TEST_F(Batch, ProgramDirectoryDefaultsToArgumentZero)
 {
     // Without --program-dir the card-manager file goes next to argument 0.
