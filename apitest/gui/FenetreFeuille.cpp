@@ -151,6 +151,10 @@ void FenetreFeuille::pageActivee(int index)
     if (fenetre == nullptr) {
         fenetre = new PagePropriete(m_feuille.page(index), m_etat,
                                     m_conteneurs[static_cast<std::size_t>(index)]);
+        // Only the shown page's buttons can be pressed: the sheet runs them on
+        // its active page.
+        connect(fenetre, &PagePropriete::commandeDemandee, this,
+                [this](int bouton) { m_feuille.CommandePage(bouton); });
         fenetre->show();
     }
     if (m_onglets->currentIndex() != index) {

@@ -100,7 +100,7 @@ void PagePropriete::construire(const ModelePage* modele)
         bouton->setObjectName(QString::number(id));
         bouton->setAutoDefault(false);
         bouton->setGeometry(rectPour(id, 20));
-        connect(bouton, &QPushButton::clicked, this, [this, id] { commande(id); });
+        connect(bouton, &QPushButton::clicked, this, [this, id] { emit commandeDemandee(id); });
     }
 }
 
@@ -143,14 +143,6 @@ void PagePropriete::versControles()
             multi->setPlainText(versAffichageMultiligne(*champ.texte));
         }
     }
-}
-
-void PagePropriete::commande(int bouton)
-{
-    versMembres();
-    m_page.commande(bouton);
-    versControles();
-    emit commandeExecutee(bouton);
 }
 
 }  // namespace quintor::gui

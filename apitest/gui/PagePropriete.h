@@ -1,7 +1,7 @@
 #pragma once
 // Window of one function page: builds the template's controls, binds each edit
-// to its field of the page logic and runs the page's own buttons. The sheet
-// runs the steps; the page logic reads, calls and writes back.
+// to its field of the page logic and reports the page's own buttons. The sheet
+// runs the steps and the buttons; the page logic reads, calls and writes back.
 
 #include <QWidget>
 
@@ -33,12 +33,11 @@ public:
     static QString messageLimite(int longueur);
 
 signals:
-    // A page button was pressed (after the page's own handler ran).
-    void commandeExecutee(int bouton);
+    // A page button ("<<", ">>") was pressed; the sheet runs its handler.
+    void commandeDemandee(int bouton);
 
 private:
     void construire(const ModelePage* modele);
-    void commande(int bouton);
 
     PageTest& m_page;
     EtatProgramme& m_etat;
