@@ -256,7 +256,8 @@ bool writeProfileString(const char* section, const char* key, const char* value,
 
 bool appendRawLine(const char* path, std::string_view text) {
     if (path == nullptr || *path == '\0') return false;
-    if (fileStatus(path) == FileStatus::NotRegular) return false;
+    FileStatus status = fileStatus(path);
+    if (status == FileStatus::NotRegular || status == FileStatus::ReadOnly) return false;
     std::FILE* f = std::fopen(path, "ab");
     if (f == nullptr) return false;
     bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();

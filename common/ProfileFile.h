@@ -44,14 +44,16 @@ std::uint32_t getProfileInt(const char* section, const char* key, std::int32_t d
 // `value` deletes the key; a null `key` deletes the section header and its
 // key lines. Every other byte of the file is kept. The file is replaced
 // atomically (temporary file beside it, then rename), so a failed write
-// leaves the previous file intact. A file without any write permission bit
-// counts as read-only and is refused, as Windows refuses a read-only file.
+// leaves the previous file intact; a symbolic link is followed and kept. A
+// file without any write permission bit counts as read-only and is refused,
+// as Windows refuses a read-only file.
 // Returns false on any failure.
 bool writeProfileString(const char* section, const char* key, const char* value,
                         const char* path);
 
 // Appends `text` followed by CR LF to the file (created when absent).
-// Returns true when the file was opened, every byte written and closed.
+// Returns true when the file was opened, every byte written and closed; a
+// read-only file is refused as the writer above refuses it.
 bool appendRawLine(const char* path, std::string_view text);
 
 }  // namespace common

@@ -1,6 +1,7 @@
 #include "common/ReplaceFile.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <sys/stat.h>
 
@@ -50,7 +51,16 @@ FileStatus fileStatus(const char* path) {
     return FileStatus::Writable;
 }
 
-bool replaceFileContent(const char* path, std::string_view content) {
+bool replaceFileContent(const char* linkOrPath, std::string_view content) {
+    // Renaming over a symbolic link would replace the link itself and leave
+    // the configuration it points to untouched.
+    std::string resolved = linkOrPath;
+    if (char* real = ::realpath(linkOrPath, nullptr)) {
+        resolved = real;
+        std::free(real);
+    }
+    const char* path = resolved.c_str();
+
     struct stat st {};
     mode_t mode = 0;
     if (::stat(path, &st) == 0) {

@@ -16,8 +16,9 @@ enum class FileStatus {
 FileStatus fileStatus(const char* path);
 
 // Writes `content` to a temporary file beside `path` and renames it over
-// `path`, keeping the permissions of the file it replaces. Returns false (and
-// removes the temporary file) when any step fails.
+// `path`, keeping the permissions of the file it replaces. A symbolic link is
+// followed, so the file it names is replaced and the link stays. Returns false
+// (and removes the temporary file) when any step fails.
 bool replaceFileContent(const char* path, std::string_view content);
 
 }  // namespace common

@@ -156,3 +156,24 @@ TEST(AppendRawLine, AppendsTextAndCrLf) {
     EXPECT_FALSE(appendRawLine(dir.file("missing/a.ini").c_str(), "x"));
     EXPECT_FALSE(appendRawLine(nullptr, "x"));
 }
+
+TEST(ProfileWrite, SymbolicLinkIsFollowedAndKept) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "real");
+    std::string target = dir.write("real/tuvex.ini", "[S]\r\nk=1\r\n");
+    std::string link = dir.file("tuvex.ini");
+    std::filesystem::create_symlink("real/tuvex.ini", link);
+
+    ASSERT_TRUE(appendRawLine(link.c_str(), "; note"));
+    ASSERT_TRUE(writeProfileString("S", "k", "2", link.c_str()));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(TempDir::read(target), "[S]\r\nk=2\r\n; note\r\n");
+}
+
+TEST(AppendRawLine, ReadOnlyFileIsRefused) {
+    TempDir dir;
+    std::string ro = dir.write("ro.ini", "x\r\n");
+    ::chmod(ro.c_str(), 0444);
+    EXPECT_FALSE(appendRawLine(ro.c_str(), "y"));
+    EXPECT_EQ(TempDir::read(ro), "x\r\n");
+}
