@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QValidator>
 
 #include "CTexteDlg.h"
 #include "Dlu.h"
@@ -13,24 +12,6 @@
 namespace quintor::gui {
 
 namespace {
-
-// Limits what the user types, as the edit's text limit does; texts the dialog
-// puts in itself (a path with its suffix) may be longer.
-class LimiteSaisie : public QValidator {
-public:
-    LimiteSaisie(int longueur, QObject* parent)
-        : QValidator(parent),
-          m_longueur(longueur)
-    {
-    }
-    State validate(QString& texte, int&) const override
-    {
-        return texte.size() <= m_longueur ? Acceptable : Invalid;
-    }
-
-private:
-    int m_longueur;
-};
 
 template <typename W>
 W* placer(W* controle, int id, QRect rect)
@@ -57,7 +38,7 @@ FenetreTexte::FenetreTexte(CTexteDlg& logique, QWidget* parent)
     placer(etiquette, 0, dluRect(6, 6, 287, 8));
 
     m_chemin = placer(new QLineEdit(this), kIdChemin, dluRect(6, 19, 204, 13));
-    m_chemin->setValidator(new LimiteSaisie(CTexteDlg::kLongueurMaxChemin, m_chemin));
+    limiterSaisie(m_chemin, CTexteDlg::kLongueurMaxChemin);
 
     auto* executer = placer(new QPushButton(QStringLiteral("Executer"), this), kIdExecuter,
                             dluRect(230, 17, 63, 15));

@@ -87,6 +87,9 @@ void PagePropriete::construire(const ModelePage* modele)
             if (e != nullptr && e->genre == Genre::MotDePasse) {
                 ligne->setEchoMode(QLineEdit::Password);
             }
+            if (champ.longueurMax > 0) {
+                limiterSaisie(ligne, champ.longueurMax);
+            }
             edit = ligne;
         }
         edit->setObjectName(QString::number(champ.controle));

@@ -1,8 +1,33 @@
 #include "TexteQt.h"
 
+#include <QLineEdit>
 #include <QStringDecoder>
+#include <QValidator>
 
 namespace quintor::gui {
+
+namespace {
+
+// While the text is too long the line edit accepts every change (it only
+// refuses one that turns acceptable text invalid), so text set longer by the
+// program can still be edited down.
+class LimiteSaisie : public QValidator {
+public:
+    LimiteSaisie(int longueur, QObject* parent)
+        : QValidator(parent),
+          m_longueur(longueur)
+    {
+    }
+    State validate(QString& texte, int&) const override
+    {
+        return texte.size() <= m_longueur ? Acceptable : Invalid;
+    }
+
+private:
+    int m_longueur;
+};
+
+}  // namespace
 
 QString versQString(const std::string& texte)
 {
@@ -26,6 +51,11 @@ void depuisControle(const QString& affiche, const QString& attendu, std::string&
     if (affiche != attendu) {
         membre = affiche.toStdString();
     }
+}
+
+void limiterSaisie(QLineEdit* edit, int longueur)
+{
+    edit->setValidator(new LimiteSaisie(longueur, edit));
 }
 
 }  // namespace quintor::gui

@@ -5,6 +5,8 @@
 // keeps its exact bytes.
 
 #include <QString>
+
+class QLineEdit;
 #include <string>
 
 namespace quintor::gui {
@@ -16,5 +18,10 @@ QString versAffichageMultiligne(const std::string& texte);
 
 // The edit's text back into the member, unless it is what the member already shows.
 void depuisControle(const QString& affiche, const QString& attendu, std::string& membre);
+
+// Stops the user typing or pasting past `longueur` characters, as an edit's
+// text limit does. A longer text the program puts in (a path with its suffix)
+// is still shown whole and can be shortened; the data exchange reports it.
+void limiterSaisie(QLineEdit* edit, int longueur);
 
 }  // namespace quintor::gui

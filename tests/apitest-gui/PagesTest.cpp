@@ -42,6 +42,7 @@ private slots:
     void libelleCentre();
     void libelleDuDictionnaire();
     void limiteDeTrenteCaracteres();
+    void cheminTropLongDuDictionnaire();
     void champCodePorteurMasque();
     void cheminIntrouvableRepris();
 
@@ -224,9 +225,12 @@ void PagesTest::limiteDeTrenteCaracteres()
     fenetre->onglets()->setCurrentIndex(4);
     QWidget* page = fenetre->pageFenetre(4);
     const QString long31(31, QLatin1Char('A'));
+    // Typing stops at the limit, as the edit's text limit does.
     saisir(page, 1022, long31);
-    QCOMPARE(texteControle(page, 1022), long31);
+    QCOMPARE(texteControle(page, 1022), long31.left(30));
 
+    // A longer text that did get in is reported by the data exchange.
+    controle(page, 1022)->setText(long31);
     cliquer(fenetre, 1);
 
     QCOMPARE(m_banc.presentateur.messages.size(), std::size_t{1});
@@ -239,6 +243,32 @@ void PagesTest::limiteDeTrenteCaracteres()
     saisir(page, 1022, long31.left(30));
     cliquer(fenetre, 1);
     QVERIFY(m_banc.presentateur.messages.empty());
+}
+
+void PagesTest::cheminTropLongDuDictionnaire()
+{
+    // A shared path longer than the dictionary's 512 characters is shown
+    // whole, can be shortened, and is reported when it is exchanged.
+    m_banc.etat.CheminPartage = std::string(520, 'c');
+    FenetreFeuille* fenetre = ouvrir(32774);
+    fenetre->onglets()->setCurrentIndex(5);
+    QWidget* page = fenetre->pageFenetre(5);
+    QLineEdit* chemin = controle(page, 1101);
+    QCOMPARE(chemin->text().size(), 520);
+    chemin->setFocus();
+    chemin->end(false);
+    QTest::keyClick(chemin, Qt::Key_Backspace);
+    QCOMPARE(chemin->text().size(), 519);
+
+    cliquer(fenetre, 1);
+    QCOMPARE(m_banc.presentateur.messages,
+             std::vector<std::string>{"Tapez 512 caractères au maximum."});
+    QVERIFY(!texteControle(page, 1032).isEmpty());
+
+    // Down to the limit, typing is held there.
+    chemin->setText(QString(512, QLatin1Char('c')));
+    QTest::keyClicks(chemin, QStringLiteral("xy"));
+    QCOMPARE(chemin->text(), QString(512, QLatin1Char('c')));
 }
 
 void PagesTest::champCodePorteurMasque()
