@@ -11,6 +11,7 @@
 #include "EtatProgramme.h"
 #include "Icones.h"
 #include "Identifiants.h"
+#include "TexteQt.h"
 
 namespace quintor::gui {
 
@@ -47,11 +48,9 @@ QAction* CMainFrame::creerAction(int commande, const QString& texte, const char*
     auto* a = new QAction(texte, this);
     a->setObjectName(QString::number(commande));
     if (invite != nullptr) {
-        // The prompt string: status-bar text, then after a line feed the tooltip.
-        const QString chaine = QString::fromUtf8(invite);
-        const qsizetype saut = chaine.indexOf(QLatin1Char('\n'));
-        a->setStatusTip(saut < 0 ? chaine : chaine.left(saut));
-        a->setToolTip(saut < 0 ? texte : chaine.mid(saut + 1));
+        const Invite parties = decouperInvite(invite, texte);
+        a->setStatusTip(parties.etat);
+        a->setToolTip(parties.bulle);
     }
     return a;
 }

@@ -97,6 +97,12 @@ void FenetreFeuille::initialiser()
          placerBoutons(m_feuille.MasqueBoutons, largeur, hauteur)) {
         auto* b = new QPushButton(versQString(placement.texte), this);
         b->setObjectName(QString::number(placement.commande));
+        if (const char* description = descriptionCommande(placement.commande)) {
+            // A button has no text worth a tooltip: the description serves.
+            const Invite invite = decouperInvite(description, QString::fromUtf8(description));
+            b->setStatusTip(invite.etat);
+            b->setToolTip(invite.bulle);
+        }
         b->setGeometry(QRect(QPoint(placement.gauche, placement.haut),
                              QPoint(placement.droite - 1, placement.bas - 1)));
         b->setFont(font());

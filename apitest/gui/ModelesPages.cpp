@@ -198,4 +198,15 @@ const ModelePage* modelePage(int numero)
     return it == modeles.end() ? nullptr : &*it;
 }
 
+const char* descriptionCommande(int commande)
+{
+    switch (commande) {
+    // The resource names the patient card on every page that carries the button.
+    case 1034: return "Rappeler le n° de session Ambrel\nRappeler le n° de session Ambrel";
+    case 1035: return "Rapeler le n° de session CPS";
+    case 32773: return "Test des fonctions en enchaînement automatique";
+    default: return nullptr;
+    }
+}
+
 }  // namespace quintor::gui

@@ -25,6 +25,10 @@ struct ModelePage {
 // The template of the given number, or null when none is known.
 const ModelePage* modelePage(int numero);
 
+// Description string of a button command (string resource of the same
+// number), or null when it has none.
+const char* descriptionCommande(int commande);
+
 // Label of the path fields on every template that has one.
 inline constexpr const char* kEtiquetteChemin =
     "Chemin des fichiers de configuration et des tables (doit finir par \\):";

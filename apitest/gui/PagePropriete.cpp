@@ -102,6 +102,12 @@ void PagePropriete::construire(const ModelePage* modele)
         auto* bouton = new QPushButton(QString::fromUtf8(e != nullptr ? e->texte : ">>"), this);
         bouton->setObjectName(QString::number(id));
         bouton->setAutoDefault(false);
+        if (const char* description = descriptionCommande(id)) {
+            // A button has no text worth a tooltip: the description serves.
+            const Invite invite = decouperInvite(description, QString::fromUtf8(description));
+            bouton->setStatusTip(invite.etat);
+            bouton->setToolTip(invite.bulle);
+        }
         bouton->setGeometry(rectPour(id, 20));
         connect(bouton, &QPushButton::clicked, this, [this, id] { emit commandeDemandee(id); });
     }

@@ -53,6 +53,16 @@ void depuisControle(const QString& affiche, const QString& attendu, std::string&
     }
 }
 
+Invite decouperInvite(const char* chaine, const QString& sansBulle)
+{
+    const QString texte = QString::fromUtf8(chaine);
+    const qsizetype saut = texte.indexOf(QLatin1Char('\n'));
+    if (saut < 0) {
+        return {texte, sansBulle};
+    }
+    return {texte.left(saut), texte.mid(saut + 1)};
+}
+
 void limiterSaisie(QLineEdit* edit, int longueur)
 {
     edit->setValidator(new LimiteSaisie(longueur, edit));

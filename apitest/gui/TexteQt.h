@@ -19,6 +19,14 @@ QString versAffichageMultiligne(const std::string& texte);
 // The edit's text back into the member, unless it is what the member already shows.
 void depuisControle(const QString& affiche, const QString& attendu, std::string& membre);
 
+// A command's prompt string: the status-bar text, then after a line feed the
+// tooltip; without a line feed the tooltip is `sansBulle`.
+struct Invite {
+    QString etat;
+    QString bulle;
+};
+Invite decouperInvite(const char* chaine, const QString& sansBulle);
+
 // Stops the user typing or pasting past `longueur` characters, as an edit's
 // text limit does. A longer text the program puts in (a path with its suffix)
 // is still shown whole and can be shortened; the data exchange reports it.

@@ -33,6 +33,7 @@ private slots:
     void chaineAuto_data();
     void chaineAuto();
     void chaineAutoPrendLaSaisieDeLaPageActive();
+    void descriptionsDesBoutons();
 
 private:
     FenetreFeuille* ouvrir(int commande, CTestPropSheet& feuille);
@@ -312,6 +313,21 @@ void FeuillesTest::chaineAutoPrendLaSaisieDeLaPageActive()
     saisir(fenetre->pageFenetre(4), 1036, QStringLiteral("10"));
     cliquer(fenetre, 32773);
     QCOMPARE(texteControle(fenetre->pageFenetre(4), 1032), code16(5));
+}
+
+void FeuillesTest::descriptionsDesBoutons()
+{
+    FenetreFeuille* fenetre = ouvrir(32774, m_banc.cadre->vue()->feuilleAmbrel());
+    QPushButton* automatique = fenetre->bouton(32773);
+    QCOMPARE(automatique->statusTip(),
+             QString::fromUtf8("Test des fonctions en enchaînement automatique"));
+    fenetre->onglets()->setCurrentIndex(4);
+    auto* rappel = controle<QPushButton>(fenetre->pageFenetre(4), 1034);
+    QCOMPARE(rappel->statusTip(), QString::fromUtf8("Rappeler le n° de session Ambrel"));
+    QCOMPARE(rappel->toolTip(), QString::fromUtf8("Rappeler le n° de session Ambrel"));
+    auto* rappelCps = controle<QPushButton>(fenetre->pageFenetre(4), 1035);
+    QCOMPARE(rappelCps->statusTip(), QString::fromUtf8("Rapeler le n° de session CPS"));
+    QVERIFY(fenetre->bouton(1)->statusTip().isEmpty());
 }
 
 QTEST_MAIN(FeuillesTest)
