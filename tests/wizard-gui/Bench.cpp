@@ -42,7 +42,7 @@ std::optional<int> Bench::start(gui::StartupOptions options)
     if (options.lockPath.isEmpty())
         options.lockPath = QString::fromStdString(lockPath());
     options.startDelayMs = 0;
-    m_app = std::make_unique<gui::CalvenoApp>(presenter, files, readers, options);
+    m_app = std::make_unique<gui::CalvenoApp>(presenter, files, *readerSource, options);
     const std::optional<int> code = m_app->InitInstance();
     if (!code)
         settle();

@@ -67,6 +67,9 @@ public:
 
     ScriptedPresenter presenter;
     calveno::FixedPcscReaderSource readers;
+    // What the reader page asks; a test may point it at another source
+    // (the PC/SC service itself) before start().
+    calveno::PcscReaderSource* readerSource = &readers;
     calveno::SystemFileOperations files;
 
 private:
