@@ -231,5 +231,15 @@ TEST_F(CardState, CardSwappedWhileHeldDirectlyStepsTheCounter) {
     EXPECT_EQ(exchange(kPresence).bytes(), (Bytes{0x00, 0x01, 0x04})) << "the same card stays";
 }
 
+TEST_F(CardState, RemovalWarningsOnADirectHoldAreNoNewCard) {
+    cardOut();
+    connectWithCard();
+    pcsc.queue("Connect", test::fail(pcsc::kNoSmartcard));
+    ASSERT_EQ(state.ProSetExclusivity(3, kChannel, 1), 0);
+    pcsc.setDefault(test::FakePcsc::attribute(kAttrCardPresence), test::fail(pcsc::kRemovedCard));
+    EXPECT_EQ(exchange(kPresence).bytes(), (Bytes{0x00, 0x00, 0x03}));
+    EXPECT_EQ(exchange(kPresence).bytes(), (Bytes{0x00, 0x00, 0x03}));
+}
+
 }  // namespace
 }  // namespace ostrel
