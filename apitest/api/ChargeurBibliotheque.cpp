@@ -82,12 +82,9 @@ std::string repertoireProgramme()
 
 void* chargerBibliotheque(const char* nom)
 {
-    errno = 0;
     void* module = dlopen(nom, RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) {
-        // dlopen may leave errno at the failure of its last file probe (ENOENT
-        // for a missing library), the closest match to the Windows error code.
-        const int erreur = errno;
+        // dlopen sets no error number of its own: diagnostiquerEchec finds one.
         retenirErreur();
         // A bare name is also looked for beside the program, as the Windows
         // search does. The run path normally covers it, but a sanitizer's dlopen
@@ -104,7 +101,6 @@ void* chargerBibliotheque(const char* nom)
                 }
             }
         }
-        errno = erreur;
     }
     return module;
 }

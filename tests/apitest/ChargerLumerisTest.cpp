@@ -138,21 +138,12 @@ std::string standInModifie(const std::filesystem::path& dossier, std::size_t pos
 const FichierInutilisable kFichiersInutilisables[] = {
     {"Absent", [](const std::filesystem::path& d) { return (d / "liblumeris.so").string(); },
      ENOENT},
-    {"DossierAbsent",
-     [](const std::filesystem::path& d) { return (d / "absent" / "liblumeris.so").string(); },
-     ENOENT},
     {"NomNuSansFichierNullePart",
      [](const std::filesystem::path&) { return std::string("liblumeris-absente-partout.so"); },
      ENOENT},
     {"Texte",
      [](const std::filesystem::path& d) {
          std::ofstream(d / "liblumeris.so") << "pas une bibliotheque\n";
-         return (d / "liblumeris.so").string();
-     },
-     ENOEXEC},
-    {"Vide",
-     [](const std::filesystem::path& d) {
-         std::ofstream(d / "liblumeris.so").flush();
          return (d / "liblumeris.so").string();
      },
      ENOEXEC},
