@@ -1,6 +1,10 @@
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 #include "CTexteDlg.h"
 #include "EtatProgramme.h"
@@ -127,6 +131,93 @@ TEST(XmlVersTexte, SurvivesAWholeBufferOfNesting)
     EXPECT_EQ(compterLignes(rendre(xml)), 256);
     EXPECT_EQ(compterLignes(rendre(xml.substr(0, 3 + 3 * 300) + "x")), 256);
 }
+
+// Element depth of what TinyXML builds from `xml`, counted without recursion.
+int profondeurAnalysee(const std::string& xml)
+{
+    std::string texte = xml;
+    texte.append(8, '\0');  // TinyXML may read a little past a truncated UTF-8 sequence
+    TiXmlDocument document;
+    document.Parse(texte.c_str());
+    int profondeur = 0;
+    std::vector<std::pair<const TiXmlNode*, int>> pile{{&document, 0}};
+    while (!pile.empty()) {
+        const auto [noeud, niveau] = pile.back();
+        pile.pop_back();
+        profondeur = std::max(profondeur, niveau);
+        for (const TiXmlElement* e = noeud->FirstChildElement(); e != nullptr; e = e->NextSiblingElement()) {
+            pile.emplace_back(e, niveau + 1);
+        }
+    }
+    return profondeur;
+}
+
+// Documents that TinyXML reads as deeply nested elements while a tag scanner
+// that reads markup its own way sees almost no nesting.
+struct Hostile {
+    const char* nom;
+    std::string debut;
+    std::string motif;  // repeated: each copy opens one more element for TinyXML
+
+    std::string avec(std::size_t copies) const
+    {
+        std::string xml = debut;
+        for (std::size_t i = 0; i < copies; ++i) {
+            xml += motif;
+        }
+        return xml;
+    }
+    // As many copies as the largest reading buffer holds.
+    std::string pleinTampon() const { return avec((131067 - debut.size()) / motif.size()); }
+};
+
+void PrintTo(const Hostile& cas, std::ostream* os)
+{
+    *os << cas.nom;
+}
+
+class DocumentHostile : public ::testing::TestWithParam<Hostile> {};
+
+TEST_P(DocumentHostile, IsCutWhereTheParserWouldPassTheBound)
+{
+    const Hostile& cas = GetParam();
+    const std::string xml = cas.avec(60);
+    ASSERT_GE(profondeurAnalysee(xml), 60) << "not nested for TinyXML";
+    for (int borne : {1, 8, 40}) {
+        const std::size_t longueur = longueurAvantProfondeur(xml.c_str(), borne);
+        EXPECT_LE(profondeurAnalysee(xml.substr(0, longueur)), borne) << borne;
+        // Nothing is cut that the parser could read within the bound.
+        EXPECT_EQ(profondeurAnalysee(xml.substr(0, longueur + cas.motif.size())), borne + 1) << borne;
+    }
+}
+
+TEST_P(DocumentHostile, AFullBufferRendersWithinTheBound)
+{
+    // Before the parser-driven bound, these documents made TinyXML recurse
+    // tens of thousands of levels deep and overflow the stack.
+    const std::string xml = GetParam().pleinTampon();
+    ASSERT_LE(xml.size(), 131067u);
+    EXPECT_LE(profondeurAnalysee(xml.substr(0, longueurAvantProfondeur(xml.c_str(), kNiveauMax + 3))),
+              kNiveauMax + 3);
+    EXPECT_LE(compterLignes(rendre(xml)), kNiveauMax + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bornes, DocumentHostile,
+    ::testing::Values(
+        // In UTF-8, a lead byte takes the closing quote into the value; the
+        // next quote closes it, where a scanner would open one.
+        Hostile{"guillemet pris par un caractere UTF-8", "<?xml version=\"1.0\"?><R><a x=\"\xC3\" y=\">", "<b>"},
+        // A hexadecimal reference runs to the next ';' and its last 'x'.
+        Hostile{"reference de caractere sur un guillemet", "<R><a x=\"&#x\"x41;\">", "<b>"},
+        // Declaration values are quoted: the '>' inside does not end it.
+        Hostile{"commentaire dans la declaration", "<?xml version=\"><!--\"?><R>", "<b>"},
+        Hostile{"CDATA dans la declaration", "<?xml version=\"><![CDATA[\"?><R>", "<b>"},
+        // In UTF-8 text, a lead byte takes the following '<' as its own.
+        Hostile{"commentaire dans un texte UTF-8", "<?xml version=\"1.0\"?><R>x\xC3<!--", "<b>"},
+        Hostile{"DOCTYPE dans un texte UTF-8", "<?xml version=\"1.0\"?><R>", "<b>\xC3<!DOCTYPE "},
+        Hostile{"fin de balise dans un texte UTF-8", "<?xml version=\"1.0\"?><R>", "<b>\xC3</b>"},
+        Hostile{"imbrication simple", "<R>", "<b>"}));
 
 TEST(LongueurAvantProfondeur, CountsOnlyRealOpenings)
 {
