@@ -67,10 +67,10 @@ public:
                 }
                 if (noeud->ToElement() != nullptr) {
                     delete noeud;
+                    // An empty element is one level deeper too.
                     const char* ouverture = p;
-                    p = baliseOuvrante(p, codage, finsAttendues);
-                    if (p == nullptr ||
-                        finsAttendues.size() > static_cast<std::size_t>(profondeurMax)) {
+                    if (finsAttendues.size() >= static_cast<std::size_t>(profondeurMax) ||
+                        (p = baliseOuvrante(p, codage, finsAttendues)) == nullptr) {
                         return static_cast<std::size_t>(ouverture - texte);
                     }
                 } else {
