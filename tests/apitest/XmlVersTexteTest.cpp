@@ -223,6 +223,10 @@ TEST(LongueurAvantProfondeur, CountsOnlyRealOpenings)
 {
     EXPECT_EQ(longueurAvantProfondeur("<a><b/><c></c></a>", 2), 18u);
     EXPECT_EQ(longueurAvantProfondeur("<a><b><c/></b></a>", 1), 3u);
+    // An empty element sits one level below its parent too (found by fuzzing:
+    // the parser built an element past the bound).
+    EXPECT_EQ(longueurAvantProfondeur("<a><b><c/></b></a>", 2), 6u);
+    EXPECT_EQ(longueurAvantProfondeur("<\xff\xff><\xc4\xc6>\xb6;<\xa5\xbb/>", 2), 10u);
     // A "/>" inside a quoted attribute does not close the tag.
     EXPECT_EQ(longueurAvantProfondeur("<a x=\"/>\"><b x='/>'>", 1), 10u);
     // Comments, CDATA and declarations open nothing.
