@@ -11,6 +11,7 @@ packages=(
   libtinyxml-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth binutils util-linux
+  clang libclang-rt-14-dev
 )
 
 missing=()
