@@ -1,20 +1,40 @@
 # Script mode: fails unless the dynamic symbol table of LIBRARY defines exactly
-# the names in EXPECTED (a comma-separated list). NM defaults to nm.
-#   cmake -DLIBRARY=... -DEXPECTED=a,b,c [-DNM=...] -P CheckExports.cmake
-if(NOT NM)
-  set(NM nm)
-endif()
-execute_process(COMMAND ${NM} -D --defined-only --format=posix "${LIBRARY}"
-                OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
-if(failed)
-  message(FATAL_ERROR "nm failed on ${LIBRARY}")
-endif()
-string(REGEX MATCHALL "[^\n]+" lines "${listing}")
+# the names in EXPECTED (a comma-separated list). NM defaults to nm. With OBJDUMP
+# set, LIBRARY is a Windows DLL and its export name table is read instead.
+#   cmake -DLIBRARY=... -DEXPECTED=a,b,c [-DNM=...|-DOBJDUMP=...] -P CheckExports.cmake
 set(found)
-foreach(line IN LISTS lines)
-  string(REGEX REPLACE " .*" "" name "${line}")
-  list(APPEND found "${name}")
-endforeach()
+if(OBJDUMP)
+  execute_process(COMMAND ${OBJDUMP} -p "${LIBRARY}"
+                  OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "objdump failed on ${LIBRARY}")
+  endif()
+  # The name table follows its heading, one "[ordinal] name" per line.
+  string(FIND "${listing}" "[Ordinal/Name Pointer] Table" start)
+  if(start EQUAL -1)
+    message(FATAL_ERROR "${LIBRARY} has no export name table")
+  endif()
+  string(SUBSTRING "${listing}" ${start} -1 listing)
+  string(REGEX MATCHALL "\n[ \t]+\\[ *[0-9]+\\] [^\n]+" entries "${listing}")
+  foreach(entry IN LISTS entries)
+    string(REGEX REPLACE ".*\\] " "" name "${entry}")
+    list(APPEND found "${name}")
+  endforeach()
+else()
+  if(NOT NM)
+    set(NM nm)
+  endif()
+  execute_process(COMMAND ${NM} -D --defined-only --format=posix "${LIBRARY}"
+                  OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "nm failed on ${LIBRARY}")
+  endif()
+  string(REGEX MATCHALL "[^\n]+" lines "${listing}")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE " .*" "" name "${line}")
+    list(APPEND found "${name}")
+  endforeach()
+endif()
 list(SORT found)
 string(REPLACE "," ";" expected "${EXPECTED}")
 list(SORT expected)

@@ -58,6 +58,21 @@ std::string programDirectoryFromArgv0(const std::string& argv0)
     return directory;
 }
 
+std::string platformProgramDirectory([[maybe_unused]] const std::string& argv0)
+{
+#ifdef _WIN32
+    // Argument 0 is whatever the starter typed; the module's own file name is
+    // always complete.
+    char buffer[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH)
+        return {};
+    return programDirectoryFromArgv0(std::string(buffer, length));
+#else
+    return programDirectoryFromArgv0(argv0);
+#endif
+}
+
 std::string composePath(const std::string& directory, const std::string& fileName)
 {
     std::string path = directory;

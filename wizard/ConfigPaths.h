@@ -33,6 +33,11 @@ struct ConfigPaths {
 // the directory chosen at build time. Empty when the platform reports none.
 std::string platformWindowsDirectory();
 
+// The program directory as the platform tells it: on Windows the directory of
+// the running module (GetModuleFileNameA), elsewhere that of argument 0 as
+// below. Ends with a separator; empty when unknown.
+std::string platformProgramDirectory(const std::string& argv0);
+
 // The directory part of the program's own path (argument 0), made absolute
 // against the current directory and ending with a separator. Empty when it
 // cannot be made absolute.

@@ -4,6 +4,14 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 namespace calveno {
 
 namespace fs = std::filesystem;
@@ -90,6 +98,11 @@ bool SystemFileOperations::copy(const std::string& from, const std::string& to)
     std::error_code ec;
     if (!fs::is_regular_file(from, ec))
         return false;
+#ifdef _WIN32
+    // The C library there has no "x" mode: the platform copy refuses an existing
+    // target itself.
+    return CopyFileA(from.c_str(), to.c_str(), TRUE) != 0;
+#else
     FilePtr source(std::fopen(from.c_str(), "rb"));
     if (!source)
         return false;
@@ -114,6 +127,7 @@ bool SystemFileOperations::copy(const std::string& from, const std::string& to)
     if (!ok)
         fs::remove(to, ec);  // no half copy posing as an archive
     return ok;
+#endif
 }
 
 bool SystemFileOperations::resetAttributes(const std::string& path)
@@ -121,8 +135,13 @@ bool SystemFileOperations::resetAttributes(const std::string& path)
     std::error_code ec;
     if (!fs::exists(path, ec))
         return false;
+#ifdef _WIN32
+    // Read-only, hidden, system and the like all cleared.
+    return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
+#else
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
     return !ec;
+#endif
 }
 
 bool SystemFileOperations::createEmpty(const std::string& path)

@@ -46,9 +46,26 @@ void effacerErreurSysteme()
     SetLastError(0);
 }
 
+// The system's text for the last error, as the loader left it.
 std::string derniereErreurChargeur()
 {
-    return {};
+    const DWORD erreur = GetLastError();
+    if (erreur == 0) {
+        return {};
+    }
+    char texte[512] = {};
+    const DWORD longueur =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, erreur,
+                       0, texte, sizeof texte, nullptr);
+    std::string resultat(texte, longueur);
+    while (!resultat.empty() && (resultat.back() == '\n' || resultat.back() == '\r')) {
+        resultat.pop_back();
+    }
+    if (resultat.empty()) {
+        resultat = "erreur " + std::to_string(erreur);
+    }
+    SetLastError(erreur);
+    return resultat;
 }
 
 std::uint32_t diagnostiquerEchec(const char*)

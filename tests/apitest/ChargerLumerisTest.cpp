@@ -11,6 +11,8 @@
 #include <iterator>
 #endif
 
+#include <string>
+
 #include "TestSupport.h"
 #include "api/TableFonctionsLecture.h"
 
@@ -260,6 +262,42 @@ TEST(ChargerLumeris, LibraryMissingOneNameGivesTwoAndIsNotKept)
 #ifndef _WIN32
     EXPECT_FALSE(encoreCharge(LUMERIS_INCOMPLETE_PATH));
 #endif
+}
+
+// Calls through the bound table reach the stand-in with the API's convention
+// (__stdcall on 32-bit Windows): arguments of every width arrive, results come back.
+TEST(ChargerLumeris, BoundEntryPointsAnswerThroughTheTable)
+{
+    TableFonctionsLecture table;
+    ASSERT_EQ(ChargerLumeris(table, LUMERIS_SIM_PATH), 0) << table.erreurChargeur;
+    const std::string chemin = std::string(LUMERIS_DATA_DIR) + "/";
+
+    EXPECT_EQ(table.Hn_Finir(nullptr), 1);
+    char appli[32] = "essai";
+    std::uint16_t session = 0;
+    std::uint16_t err = 99;
+    ASSERT_EQ(table.Lec_OuvertureSessionAmbrel(chemin.c_str(), appli, &session, &err), 0);
+    EXPECT_EQ(err, 0);
+    EXPECT_NE(session, 0);
+
+    char code[9] = {'0', '1', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    char periode[60] = {};
+    char libelle[100] = {};
+    std::int16_t lgLibelle = sizeof libelle;
+    EXPECT_EQ(table.Lec_Dictionnaire(chemin.c_str(), 1, code, periode, libelle, &lgLibelle, &err), 0);
+    EXPECT_EQ(std::string(libelle), "\t\tREGIME GENERAL\nSalaries et assimiles");
+
+    EXPECT_EQ(table.Lec_FermetureSessionAmbrel(session, &err), 0);
+    // A closed session cannot be closed again.
+    const std::uint16_t encore = table.Lec_FermetureSessionAmbrel(session, &err);
+    EXPECT_NE(encore, 0);
+    EXPECT_EQ(err, encore);
+
+    // Files missing at the given path: the API's own code, through the same call.
+    const std::string ailleurs = std::string(LUMERIS_DATA_DIR) + "/absent/";
+    EXPECT_EQ(table.Lec_OuvertureSessionAmbrel(ailleurs.c_str(), appli, &session, &err),
+              lumeris::kFichiersIntrouvables);
+    EXPECT_EQ(LibererLumeris(table), 0);
 }
 
 TEST(LibererLumeris, WithoutLibraryReturnsOneAndChangesNothing)

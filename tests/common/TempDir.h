@@ -7,13 +7,29 @@
 #include <string>
 #include <string_view>
 
+#ifdef _WIN32
+#include <random>
+#else
 #include <stdlib.h>
+#endif
 
 class TempDir {
 public:
     TempDir() {
+#ifdef _WIN32
+        // No mkdtemp: try random names until one is new.
+        std::random_device seed;
+        std::mt19937 random(seed());
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const auto candidate = std::filesystem::temp_directory_path() /
+                                   ("profile-test-" + std::to_string(random()));
+            std::error_code ec;
+            if (std::filesystem::create_directory(candidate, ec)) m_path = candidate;
+        }
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / "profile-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
+#endif
     }
     ~TempDir() {
         std::error_code ec;

@@ -4,9 +4,8 @@
 #include "Ostrel.h"
 
 #include "GuardedPages.h"
+#include "LibraryLoader.h"
 #include "tests/common/TempDir.h"
-
-#include <dlfcn.h>
 
 #include <gtest/gtest.h>
 
@@ -19,12 +18,13 @@
 namespace {
 
 using ostrel::test::GuardedPages;
+namespace test = ostrel::test;
 
 class Library : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_handle = dlopen(OSTREL_LIBRARY_FILE, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(m_handle, nullptr) << dlerror();
+        m_handle = test::loadLibrary(OSTREL_LIBRARY_FILE);
+        ASSERT_NE(m_handle, nullptr) << test::loaderError();
         init = resolve<ProInitFn>("ProInit");
         termin = resolve<ProTerminFn>("ProTermin");
         connect = resolve<ProConnectFn>("ProConnect");
@@ -38,14 +38,14 @@ protected:
 
     void TearDown() override {
         if (m_handle != nullptr) {
-            EXPECT_EQ(dlclose(m_handle), 0);
+            EXPECT_TRUE(test::freeLibrary(m_handle));
             m_handle = nullptr;
         }
     }
 
     template <typename Fn>
     Fn resolve(const char* name) {
-        void* symbol = dlsym(m_handle, name);
+        void* symbol = test::findSymbol(m_handle, name);
         EXPECT_NE(symbol, nullptr) << name;
         return reinterpret_cast<Fn>(symbol);
     }
@@ -115,6 +115,7 @@ TEST_F(Library, ConfigurationWithoutChannelListIsRefusedBeforeAnyPcscCall) {
     EXPECT_EQ(termin(), 0x800A);
 }
 
+#ifndef _WIN32
 TEST_F(Library, UnreachablePcscServiceIsReportedAsStopped) {
     // The client library looks for the service's socket where this variable says; a
     // socket that cannot exist stands for a machine without the service, whatever
@@ -127,6 +128,7 @@ TEST_F(Library, UnreachablePcscServiceIsReportedAsStopped) {
     expectLastStatus(0x800A, 2);
     unsetenv("PCSCLITE_CSOCK_NAME");
 }
+#endif
 
 TEST_F(Library, BadPointersNeverFaultTheHost) {
     GuardedPages pages;

@@ -187,15 +187,22 @@ TEST_F(Batch, PathsThatDoNotFitExitWithTwo)
               kExitFinishFailed);
     EXPECT_TRUE(errHas(1));
     EXPECT_TRUE(fs::is_empty(windows));
+#ifndef _WIN32
+    // Windows' own directory listing refuses a path this long.
     EXPECT_TRUE(fs::is_empty(deep));
+#endif
 }
 
+#ifndef _WIN32
+// On Windows the default is the running module's directory instead; the Windows
+// build checks that with calveno-batch.exe itself.
 TEST_F(Batch, ProgramDirectoryDefaultsToArgumentZero)
 {
     // Without --program-dir the card-manager file goes next to argument 0.
     EXPECT_EQ(run({"--windows-dir", windows.string()}, false), kExitWritten) << err;
     EXPECT_EQ(readBytes(program / "pelkor.ini"), golden("pelkor-monofente-cps-ambrel.ini"));
 }
+#endif
 
 TEST_F(Batch, HelpListsEveryOption)
 {

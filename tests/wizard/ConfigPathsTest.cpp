@@ -5,16 +5,26 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace calveno::test {
 namespace {
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+const std::string kSeparator = "\\";
+#else
+const std::string kSeparator = "/";
+#endif
+
 struct PathsFixture : ::testing::Test {
     TempDir tmp;
     fs::path windows = tmp.subdir("windows");
     fs::path program = tmp.subdir("program");
-    Directories dirs{windows.string(), program.string() + "/"};
+    Directories dirs{windows.string(), program.string() + kSeparator};
     SystemFileOperations files;
 };
 
@@ -65,6 +75,37 @@ TEST_F(PathsFixture, RefusesMissingOrOverlongDirectories)
     EXPECT_EQ(paths.archivePelkorCnf.size(), 260u);
 }
 
+#ifdef _WIN32
+TEST(ConfigPaths, ComposeAddsOneSeparator)
+{
+    EXPECT_EQ(composePath("C:\\WINDOWS", "tuvex.ini"), "C:\\WINDOWS\\tuvex.ini");
+    EXPECT_EQ(composePath("C:\\WINDOWS\\", "tuvex.ini"), "C:\\WINDOWS\\tuvex.ini");
+    // Windows takes either separator: one already there is not doubled.
+    EXPECT_EQ(composePath("C:/WINDOWS/", "tuvex.ini"), "C:/WINDOWS/tuvex.ini");
+}
+
+TEST(ConfigPaths, ProgramDirectoryIsAbsoluteWithSeparator)
+{
+    const std::string cwd = fs::current_path().string();
+    EXPECT_EQ(programDirectoryFromArgv0("bin\\calveno.exe"), cwd + "\\bin\\");
+    EXPECT_EQ(programDirectoryFromArgv0("C:\\calveno\\calveno-batch.exe"), "C:\\calveno\\");
+    EXPECT_EQ(programDirectoryFromArgv0("calveno.exe"), cwd + "\\");
+    EXPECT_EQ(programDirectoryFromArgv0(""), "");
+}
+
+TEST(ConfigPaths, PlatformDirectoriesAreTheRunningSystems)
+{
+    // The module's own directory, whatever argument 0 says.
+    char module[MAX_PATH + 1] = {};
+    ASSERT_GT(GetModuleFileNameA(nullptr, module, MAX_PATH + 1), 0u);
+    EXPECT_EQ(platformProgramDirectory("elsewhere\\calveno.exe"),
+              fs::path(module).parent_path().string() + "\\");
+    char windowsDir[MAX_PATH + 1] = {};
+    ASSERT_GT(GetWindowsDirectoryA(windowsDir, MAX_PATH + 1), 0u);
+    EXPECT_EQ(platformWindowsDirectory(), windowsDir);
+    EXPECT_TRUE(fs::is_directory(platformWindowsDirectory()));
+}
+#else
 TEST(ConfigPaths, ComposeAddsOneSeparator)
 {
     EXPECT_EQ(composePath("/etc", "tuvex.ini"), "/etc/tuvex.ini");
@@ -78,7 +119,9 @@ TEST(ConfigPaths, ProgramDirectoryIsAbsoluteWithSeparator)
     EXPECT_EQ(programDirectoryFromArgv0("/opt/calveno/calveno-batch"), "/opt/calveno/");
     EXPECT_EQ(programDirectoryFromArgv0("calveno"), cwd + "/");
     EXPECT_EQ(programDirectoryFromArgv0(""), "");
+    EXPECT_EQ(platformProgramDirectory("/opt/calveno/calveno-batch"), "/opt/calveno/");
 }
+#endif
 
 TEST_F(PathsFixture, OverwriteWarningOnlyWhenFilesWouldBeReplaced)
 {

@@ -269,7 +269,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     directories.windowsDirectory =
         options.windowsDir.empty() ? platformWindowsDirectory() : absoluteDirectory(options.windowsDir);
     directories.programDirectory = options.programDir.empty()
-                                       ? programDirectoryFromArgv0(args.empty() ? std::string() : args[0])
+                                       ? platformProgramDirectory(args.empty() ? std::string() : args[0])
                                        : absoluteDirectory(options.programDir);
 
     BatchPresenter presenter(err, options.yes);
