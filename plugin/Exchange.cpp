@@ -166,7 +166,10 @@ DetailCode PluginState::powerOff(Exchange& x) {
         entry.card = 0;
         const std::int32_t connected = connectReader(entry, pcsc::kShareDirect, kFlagDirectMode);
         setCardState(entry, kCardPresent);
-        if (connected != pcsc::kSuccess) return PcscToDetail(connected, true);
+        // A card warning counts as success: the refresh below tells what became of
+        // the card, and the command still answers with state and counter.
+        if (const DetailCode failed = PcscToDetail(connected, true); failed != kDetailOk)
+            return failed;
     }
     if (const DetailCode refreshed = RefreshCardState(entry, false); refreshed != kDetailOk)
         return refreshed;

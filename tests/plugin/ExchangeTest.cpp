@@ -247,6 +247,49 @@ TEST_F(Exchange, PowerOffWhoseDirectConnectionFailsLeavesNoHandle) {
     EXPECT_EQ(exchange({0, 1, 0x16, 0}).status, 0x0008) << "exclusivity must be taken again";
 }
 
+struct EjectionWarning {
+    const char* name;
+    // What the direct connection after the ejection answers.
+    std::int32_t connection;
+    std::uint8_t removalMode;
+    bool cardTaken;
+    Bytes answer;
+};
+
+class PowerOffEjectionWarning : public Exchange,
+                                public ::testing::WithParamInterface<EjectionWarning> {};
+
+// A card warning from the reconnection after the ejection is no failure: the command
+// goes on to see what became of the card and answers, never success without an answer.
+TEST_P(PowerOffEjectionWarning, StillAnswersStateAndCounter) {
+    const EjectionWarning& c = GetParam();
+    poweredCard();
+    // Seen before the ejection; the reader reports the card as scripted after it.
+    pcsc.queue(test::FakePcsc::attribute(kAttrCardPresence), test::bytes({2}));
+    pcsc.queue(test::FakePcsc::attribute(kAttrInterfaceStatus), test::bytes({1}));
+    pcsc.queue(test::FakePcsc::attribute(kAttrAtr), test::bytes(kAtrT0));
+    if (c.cardTaken) cardOut();
+    pcsc.queue("Connect", test::fail(c.connection));
+    const Answer answer = exchange({0, 0, 0x15, c.removalMode}, 55);
+    EXPECT_EQ(answer.status, 0);
+    EXPECT_EQ(state.lastDetail(), 0u);
+    EXPECT_EQ(answer.bytes(), c.answer);
+    EXPECT_EQ(pcsc.callsOf("Disconnect"), Calls{"Disconnect(0x201, 3)"});
+    EXPECT_EQ(pcsc.callsOf("Connect"), Calls{"Connect(0x100, \"Reader A 00 00\", 3, 0)"});
+    EXPECT_EQ(channel().card, 0u) << "no handle came of the connection";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Warnings, PowerOffEjectionWarning,
+    ::testing::Values(
+        EjectionWarning{"UnpoweredCardLeftInTheReader", pcsc::kUnpoweredCard, 0, false,
+                        {0x12, 0x01, 0x04}},
+        EjectionWarning{"UnpoweredCardLeftRemovalMode1", pcsc::kUnpoweredCard, 1, false,
+                        {0x00, 0x01, 0x04}},
+        EjectionWarning{"RemovedCardTaken", pcsc::kRemovedCard, 0, true, {0x00, 0x00, 0x05}},
+        EjectionWarning{"ResetCardTaken", pcsc::kResetCard, 1, true, {0x00, 0x00, 0x05}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct LengthCorrection {
     const char* name;
     std::uint8_t command;
