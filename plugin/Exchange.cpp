@@ -50,7 +50,17 @@ DetailCode PluginState::PCSC_Echange(std::uint8_t channel, std::uint8_t, std::ui
         const DetailCode written = answerCode(x, kCrForbidden);
         return written != kDetailOk ? written : kDetailNullArgument;
     }
-    switch (request[2]) {
+    // A card change is followed inside by reconnecting. One still reported here is a
+    // reconnection or read the reader refused (its system error 22 converts to a card
+    // change even where card warnings count as success). That code leaves the previous
+    // status standing, so the access manager could read success with no answer: the
+    // card cannot be used as it stands.
+    const DetailCode result = dispatch(x);
+    return result == kDetailCardChanged ? kDetailCardUnusable : result;
+}
+
+DetailCode PluginState::dispatch(Exchange& x) {
+    switch (x.request[2]) {
     case kCommandInstruction:
     case kCommandInstructionIn: return cardInstruction(x);
     case kCommandReset: return resetReader(x);

@@ -290,6 +290,21 @@ INSTANTIATE_TEST_SUITE_P(
         EjectionWarning{"ResetCardTaken", pcsc::kResetCard, 1, true, {0x00, 0x00, 0x05}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The reader reports the card unpowered, so the handle is reconnected, and its driver
+// refuses that with system error 22, which converts to a card change even where card
+// warnings count as success. A card change leaves the previous status standing: it
+// must not end the exchange, or the access manager reads success with no answer.
+TEST_F(Exchange, PowerOnWhoseReconnectionTheDriverRefusesFails) {
+    holdCard();
+    pcsc.queue(test::FakePcsc::attribute(kAttrCardPresence), test::fail(pcsc::kUnpoweredCard));
+    pcsc.queue("Reconnect", test::fail(22));
+    const Answer answer = exchange({0, 0, 0x14}, 52);
+    EXPECT_EQ(answer.status, 0x0400);
+    EXPECT_EQ(state.lastDetail(), 28u);
+    EXPECT_TRUE(answer.untouched(52));
+    EXPECT_EQ(pcsc.calls, (Calls{"GetAttrib(0x201, 0x90300, 1)", "Reconnect(0x201, 3, 0, 0)"}));
+}
+
 struct LengthCorrection {
     const char* name;
     std::uint8_t command;
@@ -444,6 +459,17 @@ TEST_P(FailingExchange, GivesTheConvertedStatusAndWritesNothingOnFailure) {
     else
         EXPECT_EQ(answer.bytes(), concat({0x00, 0x03, 0x03}, kAtrT0)) << "the refresh went on";
 }
+
+// System error 22 converts to a card change with either flag; a card change left at
+// the end of an exchange is a card that cannot be used as it stands.
+const test::ResultClass kRefusedByTheDriver[] = {{22, 0x0400, 0x0400}};
+
+INSTANTIATE_TEST_SUITE_P(
+    CardChange, FailingExchange,
+    ::testing::Combine(::testing::Values(FailingExchangeCall::Reconnect,
+                                         FailingExchangeCall::Transaction,
+                                         FailingExchangeCall::Status),
+                       ::testing::ValuesIn(kRefusedByTheDriver)));
 
 INSTANTIATE_TEST_SUITE_P(
     EveryPath, FailingExchange,
