@@ -285,7 +285,7 @@ TEST(ChargerLumeris, BoundEntryPointsAnswerThroughTheTable)
     char libelle[100] = {};
     std::int16_t lgLibelle = sizeof libelle;
     EXPECT_EQ(table.Lec_Dictionnaire(chemin.c_str(), 1, code, periode, libelle, &lgLibelle, &err), 0);
-    EXPECT_EQ(std::string(libelle), "\t\tREGIME GENERAL\nSalaries et assimiles");
+    EXPECT_EQ(std::string(libelle), "\t\tREGIME GENERAL\nSalari\xE9s et assimil\xE9s");
 
     EXPECT_EQ(table.Lec_FermetureSessionAmbrel(session, &err), 0);
     // A closed session cannot be closed again.
