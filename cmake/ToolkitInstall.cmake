@@ -34,6 +34,11 @@ endif()
 # one-line description (the NAME section).
 function(toolkit_install_program target summary)
   install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  if(NOT WIN32)
+    # A program that loads the plug-in or the stand-in API by its bare name
+    # finds it in the private folder once installed.
+    set_property(TARGET ${target} PROPERTY INSTALL_RPATH "$ORIGIN;$ORIGIN/../${TOOLKIT_PRIVATE_LIBDIR}")
+  endif()
   if(NOT HELP2MAN OR NOT GZIP)
     return()
   endif()
