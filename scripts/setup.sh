@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth binutils util-linux
   clang libclang-rt-14-dev
+  help2man desktop-file-utils lintian dpkg-dev file
 )
 
 missing=()

@@ -18,6 +18,11 @@ for preset in default asan; do
   fi
 done
 
+echo "=== Debian package: install, run, remove ==="
+if ! bash scripts/package-test.sh; then
+  status=1
+fi
+
 echo "=== preset fuzz: each target for ${FUZZ_SECONDS:-30} s ==="
 if ! bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"; then
   status=1

@@ -86,6 +86,13 @@ void retenirErreur()
 }
 }  // namespace
 
+// The private library folder of an installed toolkit, seen from bin/.
+#ifdef TOOLKIT_PRIVATE_LIBDIR
+constexpr const char* kDossierPriveDepuisProgramme = "../" TOOLKIT_PRIVATE_LIBDIR "/";
+#else
+constexpr const char* kDossierPriveDepuisProgramme = "";
+#endif
+
 // The program's own directory, with its separator; empty when unknown.
 std::string repertoireProgramme()
 {
@@ -104,18 +111,23 @@ void* chargerBibliotheque(const char* nom)
         // dlopen sets no error number of its own: diagnostiquerEchec finds one.
         retenirErreur();
         // A bare name is also looked for beside the program, as the Windows
-        // search does. The run path normally covers it, but a sanitizer's dlopen
+        // search does, then in the installed toolkit's private library folder.
+        // The run path normally covers both, but a sanitizer's dlopen
         // interceptor hides the program's run path from the loader.
         if (nom != nullptr && std::strchr(nom, '/') == nullptr) {
             const std::string repertoire = repertoireProgramme();
-            struct stat etat {};
-            if (!repertoire.empty() && stat((repertoire + nom).c_str(), &etat) == 0) {
-                module = dlopen((repertoire + nom).c_str(), RTLD_NOW | RTLD_LOCAL);
+            for (const std::string& dossier : {repertoire, repertoire + kDossierPriveDepuisProgramme}) {
+                struct stat etat {};
+                if (repertoire.empty() || stat((dossier + nom).c_str(), &etat) != 0) {
+                    continue;
+                }
+                module = dlopen((dossier + nom).c_str(), RTLD_NOW | RTLD_LOCAL);
                 if (module == nullptr) {
-                    // The file beside the program is the one that failed: its
-                    // reason says more than "not found" on the search path.
+                    // The file found is the one that failed: its reason says
+                    // more than "not found" on the search path.
                     retenirErreur();
                 }
+                break;
             }
         }
     }

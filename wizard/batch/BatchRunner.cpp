@@ -5,6 +5,7 @@
 #include "MessageCatalogue.h"
 #include "ReaderPageRules.h"
 #include "WizardSettings.h"
+#include "common/ProgramInfo.h"
 
 #include <CLI/CLI.hpp>
 
@@ -234,6 +235,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                    "directory of the card-manager files and archives (default: this program's)")
         ->check(CLI::ExistingDirectory);
     app.add_flag("--yes", options.yes, "answer OK to the questions, replacing existing files");
+    app.set_version_flag("--version", toolkit::versionLine("calveno-batch"), "show the version and exit");
 
     try {
         // CLI11 takes the arguments in reverse order, without the program path.
@@ -243,6 +245,9 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         out << app.help();
+        return kExitWritten;
+    } catch (const CLI::CallForVersion& version) {
+        out << version.what() << "\n";
         return kExitWritten;
     } catch (const CLI::ParseError& error) {
         err << "calveno-batch: " << error.what() << "\nRun with --help for usage.\n";

@@ -3,13 +3,22 @@
 
 #include <QApplication>
 
+#include <iostream>
+#include <string>
+#include <vector>
+
 #include "CalvenoApp.h"
 #include "QtMessagePresenter.h"
 #include "SystemPcscReaders.h"
 #include "WizardMainWindow.h"
+#include "common/ProgramInfo.h"
 
 int main(int argc, char* argv[])
 {
+    const toolkit::ProgramInfo info{"calveno",
+                                    "Configuration wizard of the card readers: writes tuvex.ini and pelkor.ini."};
+    if (const auto status = toolkit::answerInfoOption(std::vector<std::string>(argv, argv + argc), info, std::cout))
+        return *status;
     QApplication application(argc, argv);
     // The main window is never shown; the program ends when the wizard does.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,0 +1,40 @@
+#include "common/ProgramInfo.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+#include "ToolkitVersion.h"
+
+namespace toolkit {
+
+std::string versionLine(const std::string& name)
+{
+    return name + " " + TOOLKIT_VERSION;
+}
+
+std::optional<int> answerInfoOption(const std::vector<std::string>& args, const ProgramInfo& info,
+                                    std::ostream& out)
+{
+    const auto asked = [&args](std::initializer_list<const char*> names) {
+        return std::any_of(args.begin() + (args.empty() ? 0 : 1), args.end(), [names](const std::string& arg) {
+            return std::find(names.begin(), names.end(), arg) != names.end();
+        });
+    };
+    // Help first, as CLI11 does for calveno-batch when both are given.
+    if (asked({"--help", "-h"})) {
+        out << "Usage: " << info.name << " [OPTION]\n"
+            << info.summary << "\n\n"
+            << "Options:\n"
+            << "  -h, --help     show this help and exit\n"
+            << "      --version  show the version and exit\n";
+        return 0;
+    }
+    if (asked({"--version"})) {
+        out << versionLine(info.name) << "\n"
+            << "Part of the card-reader toolkit.\n";
+        return 0;
+    }
+    return std::nullopt;
+}
+
+}  // namespace toolkit
