@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, builds both presets (normal and ASan + UBSan) and runs
-# every test in each, then runs every fuzz target for FUZZ_SECONDS (default
+# every test in each, tests the Debian package and the Windows build (under
+# Wine), then runs every fuzz target for FUZZ_SECONDS (default
 # 30) from its seed corpus. Exits non-zero when any step fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,6 +21,11 @@ done
 
 echo "=== Debian package: install, run, remove ==="
 if ! bash scripts/package-test.sh; then
+  status=1
+fi
+
+echo "=== preset windows: build, tests under Wine ==="
+if ! bash scripts/test-windows.sh; then
   status=1
 fi
 
