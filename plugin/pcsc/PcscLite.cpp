@@ -168,23 +168,29 @@ std::int32_t PcscLite::getStatusChange(Context context, std::uint32_t timeoutMs,
         native[i].dwCurrentState = states[i].currentState;
         native[i].dwEventState = states[i].eventState;
     }
-    const LONG result = SCardGetStatusChange(static_cast<SCARDCONTEXT>(context), timeoutMs,
-                                             native.data(), count);
+    LONG result = SCardGetStatusChange(static_cast<SCARDCONTEXT>(context), timeoutMs,
+                                       native.data(), count);
+    // pcscd answers a poll that finds nothing new with a time-out: the emulation below
+    // applies to that answer too, or it would never fire on an unchanged reader.
+    const bool answered = result == SCARD_S_SUCCESS || result == SCARD_E_TIMEOUT;
     for (std::uint32_t i = 0; i < count; ++i) {
         ReaderState& state = states[i];
         state.eventState = static_cast<std::uint32_t>(native[i].dwEventState);
         state.atrLength = std::min<std::uint32_t>(static_cast<std::uint32_t>(native[i].cbAtr),
                                                   MAX_ATR_SIZE);
         std::memcpy(state.atr, native[i].rgbAtr, state.atrLength);
-        if (result != SCARD_S_SUCCESS || state.reader == nullptr) continue;
+        if (!answered || state.reader == nullptr) continue;
         // Windows takes a reader held in direct mode away from the service's card
-        // tracking; pcscd keeps tracking it and would answer "present".
+        // tracking, and reports that as a change; pcscd keeps tracking it and would
+        // answer "present".
         const bool heldDirect = std::any_of(
             m_connections.begin(), m_connections.end(), [&](const auto& entry) {
                 return entry.second.shareMode == kShareDirect && entry.second.reader == state.reader;
             });
-        if (heldDirect)
+        if (heldDirect) {
             state.eventState = (state.eventState & 0xFFFF0000u) | kStateUnavailable | kStateChanged;
+            result = SCARD_S_SUCCESS;
+        }
     }
     return normalise(result);
 }
