@@ -55,6 +55,7 @@ bool emptyList(const char* list, std::uint32_t length) { return length == 0 || l
 }  // namespace
 
 DetailCode PluginState::PCSC_Init(const char* configPath) {
+    ReleaseChannelResources();
     m_channels = ChannelTable{};
     for (ChannelRecord& entry : m_channels) entry.cardCounter = 1;
     const DetailCode result = LoadChannels(configPath);

@@ -1,36 +1,146 @@
 #include "PluginState.h"
 
-// Connection, exclusivity and exchange on PC/SC readers are not carried out yet: each
-// worker recognises its channel and otherwise answers an internal error, so the
-// access manager sees a clean failure rather than a false success.
+#include "Attributes.h"
+
+// The PC/SC side of a channel: the context opened by the first ProConnect and released
+// by the last ProDisconnect, and the card handle with its transaction that
+// ProSetExclusivity opens and ProReleaseExclusivity ends.
 
 namespace ostrel {
 
+namespace {
+
+constexpr std::uint32_t kCardProtocols = pcsc::kProtocolT0 | pcsc::kProtocolT1;
+
+std::uint32_t protocolsFor(std::uint32_t shareMode) {
+    return shareMode == pcsc::kShareDirect ? pcsc::kProtocolNone : kCardProtocols;
+}
+
+}  // namespace
+
+std::int32_t PluginState::connectReader(ChannelRecord& entry, std::uint32_t shareMode,
+                                        std::uint16_t modeFlag) {
+    entry.flags &= kFlagModeMask;
+    const std::int32_t result = m_pcsc.connect(entry.context, entry.readerName, shareMode,
+                                               protocolsFor(shareMode), &entry.card,
+                                               &entry.activeProtocol);
+    if (result == pcsc::kSuccess)
+        entry.flags |= modeFlag;
+    else
+        entry.card = 0;
+    return result;
+}
+
 DetailCode PluginState::PCSC_Connexion(std::uint8_t channel) {
-    if (FindChannel(channel) == nullptr) return kDetailBadChannel;
-    return kDetailInternal;
+    ChannelRecord* entry = FindChannel(channel);
+    if (entry == nullptr) return kDetailBadChannel;
+    DetailCode result = kDetailOk;
+    if ((entry->flags & kFlagContext) == 0) {
+        pcsc::Context context = 0;
+        const std::int32_t established = m_pcsc.establishContext(pcsc::kScopeSystem, &context);
+        if (established != pcsc::kSuccess) return PcscToDetail(established, true);
+        entry->context = context;
+        entry->flags |= kFlagContext;
+        m_connectedFlags[channel] = 1;
+
+        // A test connection: the reader's attributes are read once, on a card
+        // connection when a card is there, else on the reader alone.
+        std::int32_t connected = connectReader(*entry, pcsc::kShareShared, kFlagSharedMode);
+        if (connected != pcsc::kSuccess)
+            connected = connectReader(*entry, pcsc::kShareDirect, kFlagDirectMode);
+        if (connected != pcsc::kSuccess) {
+            // The context stays; the last disconnection releases it whatever the count.
+            result = PcscToDetail(connected, true);
+        } else {
+            GetReaderCapabilities(m_pcsc, *entry);
+            // The mode bit of the test connection stays although its handle is closed.
+            m_pcsc.disconnect(entry->card, pcsc::kLeaveCard);
+            entry->card = 0;
+        }
+    }
+    if (result == kDetailOk) ++entry->connectionCount;
+    return result;
 }
 
 DetailCode PluginState::PCSC_Deconnexion(std::uint8_t channel) {
-    if (FindChannel(channel) == nullptr) return kDetailBadChannel;
-    return kDetailInternal;
+    ChannelRecord* entry = FindChannel(channel);
+    if (entry == nullptr) return kDetailBadChannel;
+    if ((entry->flags & kFlagContext) == 0) return kDetailOk;
+    DetailCode result = kDetailOk;
+    // A count of 0 is a context left by a connection that failed after establishing
+    // it: giving up the channel must still release it.
+    if (entry->connectionCount <= 1) {
+        if (entry->card != 0) {
+            m_pcsc.disconnect(entry->card, pcsc::kLeaveCard);
+            entry->card = 0;
+        }
+        const std::int32_t released = m_pcsc.releaseContext(entry->context);
+        if (released != pcsc::kSuccess) {
+            result = PcscToDetail(released, true);
+        } else {
+            entry->context = 0;
+            entry->flags = 0;
+            m_connectedFlags[channel] = 0;
+        }
+    }
+    if (entry->connectionCount > 0) --entry->connectionCount;
+    return result;
 }
 
 DetailCode PluginState::PCSC_SetExclusivity(std::uint8_t channel, std::uint8_t) {
-    if (FindChannel(channel) == nullptr) return kDetailBadChannel;
-    return kDetailInternal;
+    ChannelRecord* entry = FindChannel(channel);
+    if (entry == nullptr) return kDetailBadChannel;
+    if ((entry->flags & kFlagContext) == 0) return kDetailNoContext;
+
+    DetailCode result = kDetailOk;
+    if (entry->card == 0)
+        result = PcscToDetail(connectReader(*entry, pcsc::kShareExclusive, kFlagExclusiveMode), false);
+    if (entry->card != 0) {
+        result = PcscToDetail(m_pcsc.beginTransaction(entry->card), false);
+        if (result == kDetailOk) entry->flags |= kFlagTransaction;
+    }
+    if (result == kDetailOk) return kDetailOk;
+
+    // No card to hold exclusively: hold the reader in direct mode instead.
+    if (entry->card != 0) {
+        m_pcsc.disconnect(entry->card, pcsc::kLeaveCard);
+        entry->card = 0;
+    }
+    if (connectReader(*entry, pcsc::kShareDirect, kFlagDirectMode) == pcsc::kSuccess) {
+        result = PcscToDetail(m_pcsc.beginTransaction(entry->card), false);
+        if (result == kDetailOk) entry->flags |= kFlagTransaction;
+    }
+    entry->cardState = kCardPresent;
+    stepCardCounter(*entry);
+    return result;
 }
 
 DetailCode PluginState::PCSC_RelExclusivity(std::uint8_t channel, std::uint8_t) {
-    if (FindChannel(channel) == nullptr) return kDetailBadChannel;
-    return kDetailInternal;
+    ChannelRecord* entry = FindChannel(channel);
+    if (entry == nullptr) return kDetailBadChannel;
+    if ((entry->flags & kFlagContext) == 0) return kDetailNoContext;
+    if (entry->card == 0) return kDetailOk;
+
+    const std::int32_t ended = m_pcsc.endTransaction(entry->card, pcsc::kLeaveCard);
+    // Releasing twice finds no transaction the second time: that is not a failure.
+    const DetailCode result = ended == pcsc::kNotTransacted ? kDetailOk : PcscToDetail(ended, true);
+    if ((entry->flags & kFlagDirectMode) != 0) {
+        m_pcsc.disconnect(entry->card, pcsc::kLeaveCard);
+        entry->card = 0;
+    }
+    entry->flags &= static_cast<std::uint16_t>(~kFlagTransaction);
+    return result;
 }
 
-DetailCode PluginState::PCSC_Echange(std::uint8_t channel, std::uint8_t, std::uint16_t,
-                                     const std::uint8_t*, std::uint32_t, std::uint8_t*,
-                                     std::uint32_t*) {
-    if (FindChannel(channel) == nullptr) return kDetailBadChannel;
-    return kDetailInternal;
+void PluginState::ReleaseChannelResources() {
+    for (ChannelRecord& entry : m_channels) {
+        if (entry.card != 0) m_pcsc.disconnect(entry.card, pcsc::kLeaveCard);
+        entry.card = 0;
+        if (entry.context != 0 && m_pcsc.releaseContext(entry.context) == pcsc::kSuccess &&
+            entry.channel <= kMaxChannel)
+            m_connectedFlags[entry.channel] = 0;
+        entry.context = 0;
+    }
 }
 
 }  // namespace ostrel

@@ -69,6 +69,8 @@ std::uint16_t PluginState::ProTermin() {
 
 DetailCode PluginState::ClearChannelTable() {
     if (m_initialised == 0) return kDetailNotConnected;
+    // A channel connected more often than it was disconnected still holds its context.
+    ReleaseChannelResources();
     m_channels = ChannelTable{};
     return kDetailOk;
 }

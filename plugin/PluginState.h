@@ -20,6 +20,17 @@ inline constexpr std::size_t kExclusivityIndexes = 256;
 
 using ExclusivityBlock = std::array<std::array<std::uint8_t, kExclusivityIndexes>, kChannelSlots>;
 
+// One reader command on its way through the interpreter. `capacity` is the size of
+// `response` as the caller gave it; `length` receives the bytes written.
+struct Exchange {
+    ChannelRecord& entry;
+    const std::uint8_t* request;
+    std::uint32_t requestLength;
+    std::uint8_t* response;
+    std::uint32_t capacity;
+    std::uint32_t* length;
+};
+
 class PluginState {
 public:
     explicit PluginState(pcsc::PcscApi& pcsc);
@@ -62,6 +73,9 @@ public:
     DetailCode PCSC_Echange(std::uint8_t channel, std::uint8_t index, std::uint16_t parameter,
                             const std::uint8_t* request, std::uint32_t requestLength,
                             std::uint8_t* response, std::uint32_t* responseLength);
+    // Follows card insertion, removal, change and power before every reader command;
+    // `powerOn` only for the power-on command.
+    DetailCode RefreshCardState(ChannelRecord& entry, bool powerOn);
 
     std::uint16_t lastStatus() const { return m_lastStatus; }
     std::uint32_t lastDetail() const { return m_lastDetail; }
@@ -81,6 +95,21 @@ private:
     std::uint16_t exclusivityExport(std::uint32_t channelType, std::uint8_t channel,
                                     std::uint8_t index, ExclusivityWorker worker, std::uint8_t mark);
     DetailCode ClearChannelTable();
+    // Closes the card handles and releases the contexts the table still holds, so that
+    // zeroing it loses no PC/SC resource.
+    void ReleaseChannelResources();
+    // Connects the entry's reader after clearing the mode bits; sets `modeFlag` on
+    // success. The handle is 0 after a failure.
+    std::int32_t connectReader(ChannelRecord& entry, std::uint32_t shareMode, std::uint16_t modeFlag);
+
+    // The reader commands, each after the common checks of PCSC_Echange.
+    DetailCode resetReader(Exchange& x);
+    DetailCode selfTest(Exchange& x);
+    DetailCode configureFrequency(Exchange& x);
+    DetailCode testPresence(Exchange& x);
+    DetailCode powerOn(Exchange& x);
+    DetailCode powerOff(Exchange& x);
+    DetailCode cardInstruction(Exchange& x);
 
     pcsc::PcscApi& m_pcsc;
     std::uint16_t m_lastStatus = 0;

@@ -21,6 +21,10 @@ std::int32_t normalise(LONG result) {
 // The client library refuses attribute buffers above its message size.
 constexpr std::uint32_t kMaxAttributeBuffer = 264;
 
+constexpr std::uint32_t kAttributePresence = 0x90300;
+constexpr std::uint32_t kAttributeInterfaceStatus = 0x90301;
+constexpr std::uint32_t kAttributeAtr = 0x90303;
+
 // Runs `call` with the caller's context, or with a temporary one when the caller gave
 // none, as WinSCard lets reader listings run without a context.
 template <typename Call>
@@ -168,39 +172,77 @@ std::int32_t PcscLite::getStatusChange(Context context, std::uint32_t timeoutMs,
         native[i].dwCurrentState = states[i].currentState;
         native[i].dwEventState = states[i].eventState;
     }
-    LONG result = SCardGetStatusChange(static_cast<SCARDCONTEXT>(context), timeoutMs,
-                                       native.data(), count);
-    // pcscd answers a poll that finds nothing new with a time-out: the emulation below
-    // applies to that answer too, or it would never fire on an unchanged reader.
-    const bool answered = result == SCARD_S_SUCCESS || result == SCARD_E_TIMEOUT;
+    const LONG result = SCardGetStatusChange(static_cast<SCARDCONTEXT>(context), timeoutMs,
+                                             native.data(), count);
     for (std::uint32_t i = 0; i < count; ++i) {
         ReaderState& state = states[i];
         state.eventState = static_cast<std::uint32_t>(native[i].dwEventState);
         state.atrLength = std::min<std::uint32_t>(static_cast<std::uint32_t>(native[i].cbAtr),
                                                   MAX_ATR_SIZE);
         std::memcpy(state.atr, native[i].rgbAtr, state.atrLength);
-        if (!answered || state.reader == nullptr) continue;
-        // Windows takes a reader held in direct mode away from the service's card
-        // tracking, and reports that as a change; pcscd keeps tracking it and would
-        // answer "present".
-        const bool heldDirect = std::any_of(
-            m_connections.begin(), m_connections.end(), [&](const auto& entry) {
-                return entry.second.shareMode == kShareDirect && entry.second.reader == state.reader;
-            });
-        if (heldDirect) {
-            state.eventState = (state.eventState & 0xFFFF0000u) | kStateUnavailable | kStateChanged;
-            result = SCARD_S_SUCCESS;
-        }
     }
-    return normalise(result);
+    // Windows takes a reader held in direct mode away from the service's card tracking
+    // and answers "unavailable, changed" at once; pcscd keeps tracking it, and answers
+    // an unchanged reader with a time-out, so both of its answers are rewritten.
+    if (result != SCARD_S_SUCCESS && result != SCARD_E_TIMEOUT) return normalise(result);
+    bool rewritten = false;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        ReaderState& state = states[i];
+        if (state.reader == nullptr || !heldDirect(state.reader)) continue;
+        state.eventState = (state.eventState & 0xFFFF0000u) | kStateUnavailable | kStateChanged;
+        rewritten = true;
+    }
+    return rewritten ? kSuccess : normalise(result);
+}
+
+bool PcscLite::heldDirect(const char* reader) const {
+    return std::any_of(m_connections.begin(), m_connections.end(), [&](const auto& entry) {
+        return entry.second.shareMode == kShareDirect && entry.second.reader == reader;
+    });
 }
 
 std::int32_t PcscLite::getAttrib(Handle card, std::uint32_t attributeId, std::uint8_t* buffer,
                                  std::uint32_t* length) {
     DWORD size = std::min(*length, kMaxAttributeBuffer);
     const LONG result = SCardGetAttrib(static_cast<SCARDHANDLE>(card), attributeId, buffer, &size);
+    // Card presence, contacts and ATR come from the reader driver, and some drivers
+    // answer none of them; the handle's status tells the same.
+    if (result == SCARD_E_UNSUPPORTED_FEATURE &&
+        (attributeId == kAttributePresence || attributeId == kAttributeInterfaceStatus ||
+         attributeId == kAttributeAtr))
+        return attributeFromStatus(card, attributeId, buffer, length);
     *length = static_cast<std::uint32_t>(size);
     return normalise(result);
+}
+
+std::int32_t PcscLite::attributeFromStatus(Handle card, std::uint32_t attributeId,
+                                           std::uint8_t* buffer, std::uint32_t* length) {
+    BYTE atr[MAX_ATR_SIZE] = {};
+    DWORD atrLength = sizeof atr;
+    DWORD state = 0;
+    DWORD protocol = 0;
+    DWORD readerLength = 0;
+    const LONG result = SCardStatus(static_cast<SCARDHANDLE>(card), nullptr, &readerLength, &state,
+                                    &protocol, atr, &atrLength);
+    if (result != SCARD_S_SUCCESS) return normalise(result);
+    // pcsc-lite's state is a bit mask under an event counter in the high 16 bits.
+    state &= 0xFFFF;
+    std::uint8_t value = 0;
+    const std::uint8_t* answer = &value;
+    std::uint32_t answerLength = 1;
+    if (attributeId == kAttributePresence) {
+        value = (state & SCARD_PRESENT) != 0 ? 2 : 0;
+    } else if (attributeId == kAttributeInterfaceStatus) {
+        value = (state & (SCARD_POWERED | SCARD_NEGOTIABLE | SCARD_SPECIFIC)) != 0 ? 1 : 0;
+    } else {
+        answer = atr;
+        answerLength = static_cast<std::uint32_t>(std::min<DWORD>(atrLength, sizeof atr));
+    }
+    const std::uint32_t capacity = *length;
+    *length = answerLength;
+    if (answerLength > capacity) return kInsufficientBuffer;
+    std::memcpy(buffer, answer, answerLength);
+    return kSuccess;
 }
 
 std::int32_t PcscLite::introduceCardType(Context, const char*, const std::uint8_t*,

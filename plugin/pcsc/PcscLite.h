@@ -10,7 +10,9 @@
 //   Windows: it is redone as a disconnection and a fresh direct connection;
 // - a card pulled during a transmission on a card connection reports a removed card;
 // - a reader that this process holds in direct mode is reported unavailable by the
-//   status-change poll, as Windows stops tracking such a reader.
+//   status-change poll, as Windows stops tracking such a reader;
+// - card presence, contact state and ATR that the reader driver does not answer are
+//   answered from the handle's status.
 
 #include "pcsc/PcscApi.h"
 
@@ -58,6 +60,10 @@ private:
         std::string reader;
         std::uint32_t shareMode = 0;
     };
+
+    bool heldDirect(const char* reader) const;
+    std::int32_t attributeFromStatus(Handle card, std::uint32_t attributeId, std::uint8_t* buffer,
+                                     std::uint32_t* length);
 
     // Every card handle this object opened, so the emulations above know the reader
     // and the share mode behind a handle.

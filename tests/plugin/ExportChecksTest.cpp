@@ -119,15 +119,19 @@ TEST_F(ExportChecks, OnlyTheLowByteOfTheChannelTypeCounts) {
     EXPECT_EQ(state.ProConnect(0xFFFFFF03u, 1, nullptr), 0x800F);
 }
 
-TEST_F(ExportChecks, ConnectionWorkersAnswerUnknownChannelThenInternalError) {
+TEST_F(ExportChecks, ConnectionWorkersAnswerUnknownChannelThenTheServicesFailure) {
     ASSERT_EQ(initialiseWithTwoChannels(), 0);
     EXPECT_EQ(state.ProConnect(3, 7, nullptr), 0x800F);
     expectRegisters(0x800F, 5);
+    EXPECT_TRUE(pcsc.callsOf("EstablishContext").empty());
+    pcsc.queue("EstablishContext", test::fail(pcsc::kInternalError));
     EXPECT_EQ(state.ProConnect(3, 5, nullptr), 0x0001);
     expectRegisters(0x0001, 21);
-    EXPECT_EQ(state.ProDisconnect(3, 6), 0x0001);
+    EXPECT_EQ(state.connectedFlags()[5], 0) << "no context, no connection";
+    // A channel without a context has nothing to disconnect.
+    EXPECT_EQ(state.ProDisconnect(3, 6), 0);
     EXPECT_EQ(state.ProDisconnect(3, 7), 0x800F);
-    EXPECT_TRUE(pcsc.callsOf("EstablishContext").empty());
+    EXPECT_TRUE(pcsc.callsOf("ReleaseContext").empty());
 }
 
 TEST_F(ExportChecks, ProExchangeChecksNullsThenMemoryThenChannelThenConnection) {
@@ -182,8 +186,10 @@ TEST_F(ExportChecks, ProExchangeOnConnectedChannelReachesTheWorker) {
     state.connectedFlags()[9] = 1;
     EXPECT_EQ(state.ProExchange(3, 9, 0, 0, request, 4, response, &responseLength), 0x800F);
     expectRegisters(0x800F, 5);
-    EXPECT_EQ(state.ProExchange(3, 5, 0, 0, request, 4, response, &responseLength), 0x0001);
-    expectRegisters(0x0001, 21);
+    // Flagged as connected, but without a context or card handle in its record.
+    EXPECT_EQ(state.ProExchange(3, 5, 0, 0, request, 4, response, &responseLength), 0x0008);
+    expectRegisters(0x0008, 14);
+    EXPECT_EQ(responseLength, sizeof response);
 }
 
 TEST_F(ExportChecks, ExclusivityExportsReportMissingConnectionAsBadArgument) {
@@ -195,10 +201,12 @@ TEST_F(ExportChecks, ExclusivityExportsReportMissingConnectionAsBadArgument) {
     state.connectedFlags()[5] = 1;
     state.connectedFlags()[8] = 1;
     EXPECT_EQ(state.ProSetExclusivity(3, 8, 7), 0x800F);
-    EXPECT_EQ(state.ProSetExclusivity(3, 5, 7), 0x0001);
+    // The workers find no context in the record.
+    EXPECT_EQ(state.ProSetExclusivity(3, 5, 7), 0x0008);
+    expectRegisters(0x0008, 14);
     EXPECT_EQ((*state.exclusivityBlock())[5][7], 0) << "a failed worker sets no mark";
     (*state.exclusivityBlock())[5][7] = 1;
-    EXPECT_EQ(state.ProReleaseExclusivity(3, 5, 7), 0x0001);
+    EXPECT_EQ(state.ProReleaseExclusivity(3, 5, 7), 0x0008);
     EXPECT_EQ((*state.exclusivityBlock())[5][7], 1) << "a failed worker clears no mark";
 }
 
@@ -294,7 +302,8 @@ TEST_F(ExportChecks, ProTerminDoesNotReportTheResultsOfItsDisconnections) {
     ASSERT_EQ(initialiseWithTwoChannels(), 0);
     state.connectedFlags()[5] = 1;
     (*state.exclusivityBlock())[5][3] = 1;
-    // The workers fail here; ProTermin still reports only the table clearing.
+    // The release finds no context and fails; ProTermin still reports only the table
+    // clearing.
     EXPECT_EQ(state.ProTermin(), 0);
     expectRegisters(0, 0);
 }

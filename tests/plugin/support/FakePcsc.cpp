@@ -93,12 +93,15 @@ std::int32_t FakePcsc::establishContext(std::uint32_t scope, pcsc::Context* cont
     calls.push_back("EstablishContext(" + std::to_string(scope) + ")");
     const Reply reply = next("EstablishContext");
     *context = reply.result == pcsc::kSuccess ? m_nextContext++ : 0;
+    if (*context != 0) openContexts.insert(*context);
     return reply.result;
 }
 
 std::int32_t FakePcsc::releaseContext(pcsc::Context context) {
     calls.push_back("ReleaseContext(" + hexNumber(context) + ")");
-    return next("ReleaseContext").result;
+    const std::int32_t result = next("ReleaseContext").result;
+    if (result == pcsc::kSuccess) openContexts.erase(context);
+    return result;
 }
 
 std::int32_t FakePcsc::listReaderGroups(pcsc::Context context, char* groups,
@@ -125,6 +128,7 @@ std::int32_t FakePcsc::connect(pcsc::Context context, const char* reader, std::u
         return reply.result;
     }
     *card = m_nextHandle++;
+    openHandles.insert(*card);
     *activeProtocol = reply.value;
     return pcsc::kSuccess;
 }
@@ -141,7 +145,9 @@ std::int32_t FakePcsc::reconnect(pcsc::Handle* card, std::uint32_t shareMode,
 
 std::int32_t FakePcsc::disconnect(pcsc::Handle card, std::uint32_t disposition) {
     calls.push_back("Disconnect(" + hexNumber(card) + ", " + std::to_string(disposition) + ")");
-    return next("Disconnect").result;
+    const std::int32_t result = next("Disconnect").result;
+    if (result == pcsc::kSuccess) openHandles.erase(card);
+    return result;
 }
 
 std::int32_t FakePcsc::beginTransaction(pcsc::Handle card) {

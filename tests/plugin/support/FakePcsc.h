@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@ public:
     static std::string attribute(std::uint32_t id);
 
     std::vector<std::string> calls;
+    // Contexts established and not released, card handles connected and not
+    // disconnected (a failed release or disconnection leaves them open).
+    std::set<pcsc::Context> openContexts;
+    std::set<pcsc::Handle> openHandles;
     // Every call of one operation, in order.
     std::vector<std::string> callsOf(const std::string& operation) const;
 

@@ -101,7 +101,7 @@ LONG SCardStatus(SCARDHANDLE card, LPSTR, LPDWORD, LPDWORD state, LPDWORD protoc
                  LPDWORD atrLength) {
     stub.calls.push_back("SCardStatus(" + ostrel::test::number(card) + ", " +
                          std::to_string(*atrLength) + ")");
-    *state = 0x00010034;  // pcsc-lite: event counter above a bit mask
+    *state = stub.statusState;
     *protocol = SCARD_PROTOCOL_T0;
     return ostrel::test::deliver("SCardStatus", atr, atrLength);
 }

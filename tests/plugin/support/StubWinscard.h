@@ -20,6 +20,8 @@ struct StubWinscard {
     std::vector<unsigned char> data;
     // Event state that SCardGetStatusChange reports for every reader.
     DWORD eventState = SCARD_STATE_PRESENT;
+    // State that SCardStatus reports: an event counter above present, powered, negotiable.
+    DWORD statusState = 0x00010034;
     SCARDCONTEXT nextContext = 0x7000;
     SCARDHANDLE nextHandle = 0x5000;
 
