@@ -218,7 +218,28 @@ void PrivatePcscd::stop() {
     m_pid = -1;
 }
 
+namespace {
+
+// The driver's count of pcscd's presence polls, from its status line.
+long pollCount(ReaderControl& control) {
+    const std::string status = control.send("status");
+    const auto at = status.find(" polls=");
+    return at == std::string::npos ? -1 : std::strtol(status.c_str() + at + 7, nullptr, 10);
+}
+
+}  // namespace
+
 bool PrivatePcscd::waitForCard(std::size_t i, bool present) {
+    // pcscd's event thread only learns of a change when it polls the driver; a slot
+    // it saw empty through a failed transmission alone, then filled again before the
+    // thread looked, would never be reported. So wait for one poll after the change.
+    const long before = pollCount(control(i));
+    if (before < 0) return false;
+    const auto pollDeadline = Clock::now() + kEventLimit;
+    while (pollCount(control(i)) <= before) {
+        if (Clock::now() >= pollDeadline) return false;
+        std::this_thread::sleep_for(kPause);
+    }
     SCARDCONTEXT context = 0;
     if (SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) != SCARD_S_SUCCESS)
         return false;

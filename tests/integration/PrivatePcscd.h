@@ -59,7 +59,8 @@ public:
     const std::string& readerName(std::size_t i) const { return m_readerNames.at(i); }
     ReaderControl& control(std::size_t i) { return *m_controls.at(i); }
 
-    // Waits (bounded) until pcscd reports reader `i` with or without a card.
+    // Waits (bounded) until pcscd polled reader `i` once more and reports it with or
+    // without a card.
     bool waitForCard(std::size_t i, bool present);
     // Takes the card out, waits until pcscd saw it go, puts `atr` in, waits until
     // pcscd saw it come: a card change pcscd cannot miss.

@@ -52,7 +52,7 @@ TEST(VirtualReaderCard, AnswersScriptedInstructionsExactlyAndCountsThem) {
     EXPECT_EQ(reader.transmit({0x00, 0xB0, 0x00, 0x00}, 265, answer), Outcome::Ok);
     EXPECT_EQ(answer, virtual_reader::kUnknownInstruction);
     EXPECT_EQ(reader.transmit({0x00, 0xB0, 0x00, 0x00, 0x04}, 5, answer), Outcome::BufferTooSmall);
-    EXPECT_EQ(reader.control("status"), "ok present=1 powered=1 protocol=0 transmits=4 last=00B0000004");
+    EXPECT_EQ(reader.control("status"), "ok present=1 powered=1 protocol=0 transmits=4 polls=0 last=00B0000004");
     ASSERT_EQ(reader.control("clear-script"), "ok");
     EXPECT_EQ(reader.transmit({0x00, 0xB0, 0x00, 0x00, 0x04}, 265, answer), Outcome::Ok);
     EXPECT_EQ(answer, virtual_reader::kUnknownInstruction);
@@ -65,8 +65,9 @@ TEST(VirtualReaderCard, AFailedTransmissionTakesTheCardOutOnce) {
     ASSERT_EQ(reader.powerUp(answer), Outcome::Ok);
     ASSERT_EQ(reader.control("fail-next-transmit"), "ok");
     EXPECT_EQ(reader.transmit({0x00, 0xC0, 0x00, 0x00, 0x00}, 265, answer), Outcome::NoCard);
-    EXPECT_FALSE(reader.present());
+    EXPECT_FALSE(reader.poll());
     EXPECT_EQ(reader.powerUp(answer), Outcome::NoCard);
+    EXPECT_NE(reader.control("status").find(" polls=1 "), std::string::npos);
     ASSERT_EQ(reader.control("insert 3B00"), "ok");
     ASSERT_EQ(reader.powerUp(answer), Outcome::Ok);
     EXPECT_EQ(reader.transmit({0x00, 0xC0, 0x00, 0x00, 0x00}, 265, answer), Outcome::Ok);

@@ -229,7 +229,7 @@ VR_EXPORT RESPONSECODE IFDHICCPresence(DWORD Lun) {
     std::lock_guard lock(g_mutex);
     Slot* slot = findSlot(Lun);
     if (slot == nullptr) return IFD_COMMUNICATION_ERROR;
-    return slot->reader.present() ? IFD_ICC_PRESENT : IFD_ICC_NOT_PRESENT;
+    return slot->reader.poll() ? IFD_ICC_PRESENT : IFD_ICC_NOT_PRESENT;
 }
 
 VR_EXPORT RESPONSECODE IFDHControl(DWORD, DWORD, PUCHAR, DWORD, PUCHAR, DWORD,

@@ -149,7 +149,7 @@ std::string VirtualReader::control(std::string_view line) {
     if (command == "status" && arguments == 0) {
         std::ostringstream out;
         out << "ok present=" << m_present << " powered=" << m_powered << " protocol=" << m_protocol
-            << " transmits=" << m_transmits << " last=" << toHex(m_lastInstruction);
+            << " transmits=" << m_transmits << " polls=" << m_polls << " last=" << toHex(m_lastInstruction);
         return out.str();
     }
     return "error unknown command or wrong arguments: " + std::string(command);

@@ -11,7 +11,8 @@
 //   fail-next-transmit  the next transmission finds the card pulled out (the slot empties)
 //   attributes on|off   answer the reader attributes, or none at all as some drivers do
 //   attr ID HEX         answer attribute ID (hex or decimal) with these bytes
-//   status              "ok present=P powered=P protocol=N transmits=N last=HEX"
+//   status              "ok present=P powered=P protocol=N transmits=N polls=N last=HEX"
+//                       (polls: how often pcscd asked whether a card is in)
 
 #include <cstdint>
 #include <map>
@@ -44,6 +45,11 @@ public:
     std::string control(std::string_view line);
 
     bool present() const { return m_present; }
+    // pcscd's presence poll: counted, so a test can wait until pcscd looked again.
+    bool poll() {
+        ++m_polls;
+        return m_present;
+    }
     bool powered() const { return m_powered; }
 
     // Power up or warm reset: the ATR, or NoCard.
@@ -67,6 +73,7 @@ private:
     bool m_attributes = true;
     std::uint32_t m_protocol = 0;
     unsigned m_transmits = 0;
+    unsigned m_polls = 0;
     Bytes m_atr;
     Bytes m_lastInstruction;
     std::map<Bytes, Bytes> m_script;
