@@ -2,6 +2,8 @@
 
 #include "Attributes.h"
 
+#include <cstring>
+
 // The card-state refresh that every reader command runs first: it follows insertion,
 // removal, change of card and power, reconnects after a change, and keeps the state
 // and change counter that every response reports.
@@ -49,6 +51,9 @@ DetailCode PluginState::RefreshCardState(ChannelRecord& entry, bool powerOn) {
     }
 
     if (!firstRunClean) {
+        std::uint8_t atrBefore[kAtrSize];
+        std::memcpy(atrBefore, entry.atr, sizeof atrBefore);
+        const std::uint32_t atrLengthBefore = entry.atrLength;
         const DetailCode found = GetCardCapabilities(m_pcsc, entry);
         if (found == kDetailReaderUnavailable) {
             if (entry.card != 0) {
@@ -63,8 +68,11 @@ DetailCode PluginState::RefreshCardState(ChannelRecord& entry, bool powerOn) {
         }
         // A new card seen here has no reconnection above to step the counter for it;
         // without this step a card swapped while the reader was held directly would
-        // leave state and counter as they were.
-        if (found == kDetailCardChanged) stepCardCounter(entry);
+        // leave state and counter as they were. A removal reported as a warning is
+        // no new card: the state below tells it.
+        const bool newAtr = entry.atrLength != atrLengthBefore ||
+                            std::memcmp(entry.atr, atrBefore, sizeof atrBefore) != 0;
+        if (found == kDetailCardChanged && newAtr) stepCardCounter(entry);
     }
 
     if (!cardIsThere(entry.cardPresence)) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -204,6 +205,78 @@ TEST_F(PcscLiteAdaptation, CardTypeRegistrationIsAcceptedWithoutAnyCall) {
     const std::uint8_t atr[2] = {0x3B, 0x00};
     EXPECT_EQ(pcsc.introduceCardType(0x7777, "Carte", id, id, 0, atr, nullptr, 2), 0);
     EXPECT_TRUE(stub.calls.empty());
+}
+
+TEST_F(PcscLiteAdaptation, PollRewritesATimeOutForAReaderHeldDirectly) {
+    // pcscd answers a zero-time-out poll of an unchanged reader with a time-out;
+    // WinSCard answers a reader held directly as unavailable at once.
+    connectTo("Lecteur A 00 00", kShareDirect);
+    ReaderState states[2];
+    states[0].reader = "Lecteur A 00 00";
+    states[1].reader = "Lecteur B 00 00";
+    states[0].currentState = states[1].currentState = kStatePresent;
+    stub.eventState = 0x00050000 | SCARD_STATE_PRESENT;
+    stub.results["SCardGetStatusChange"] = {SCARD_E_TIMEOUT, SCARD_E_TIMEOUT, SCARD_E_NO_SERVICE};
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, states, 2), 0);
+    EXPECT_EQ(states[0].eventState, 0x00050000u | kStateUnavailable | kStateChanged);
+    EXPECT_EQ(states[1].eventState, 0x00050000u | kStatePresent);
+    // Nothing held directly: the time-out stands; a real failure always stands.
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &states[1], 1), kTimeout);
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, states, 2), kNoService);
+}
+
+struct StatusAnswer {
+    const char* name;
+    std::uint32_t attribute;
+    DWORD state;
+    std::vector<std::uint8_t> expected;
+};
+
+class PcscLiteAttributeFromStatus : public PcscLiteAdaptation,
+                                    public ::testing::WithParamInterface<StatusAnswer> {};
+
+TEST_P(PcscLiteAttributeFromStatus, AnswersWhatTheDriverDoesNot) {
+    const StatusAnswer& c = GetParam();
+    stub.results["SCardGetAttrib"].push_back(SCARD_E_UNSUPPORTED_FEATURE);
+    stub.statusState = c.state;
+    stub.data = {0x3B, 0x02, 0x14, 0x50};
+    std::uint8_t buffer[32];
+    std::memset(buffer, 0xEE, sizeof buffer);
+    std::uint32_t length = c.attribute == 0x90303 ? 32 : 1;
+    EXPECT_EQ(pcsc.getAttrib(0x5000, c.attribute, buffer, &length), 0);
+    EXPECT_EQ(std::vector<std::uint8_t>(buffer, buffer + length), c.expected);
+    EXPECT_EQ(stub.calls.back(), "SCardStatus(0x5000, 33)");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Attributes, PcscLiteAttributeFromStatus,
+    ::testing::Values(
+        StatusAnswer{"PresenceOfAPoweredCard", 0x90300, 0x00010034, {2}},
+        StatusAnswer{"PresenceOfAnUnpoweredCard", 0x90300, 0x00020004, {2}},
+        StatusAnswer{"PresenceOfNoCard", 0x90300, 0x00030002, {0}},
+        StatusAnswer{"ContactsOfAPoweredCard", 0x90301, 0x00000014, {1}},
+        StatusAnswer{"ContactsOfANegotiableCard", 0x90301, 0x00000024, {1}},
+        StatusAnswer{"ContactsOfASpecificCard", 0x90301, 0x00000044, {1}},
+        StatusAnswer{"ContactsOfAnUnpoweredCard", 0x90301, 0x00700004, {0}},
+        StatusAnswer{"Atr", 0x90303, 0x00000034, {0x3B, 0x02, 0x14, 0x50}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PcscLiteAdaptation, AttributesFromStatusKeepTheBufferRulesAndTheFailures) {
+    std::uint8_t buffer[2];
+    std::uint32_t length = sizeof buffer;
+    stub.data = {0x3B, 0x02, 0x14, 0x50};
+    stub.results["SCardGetAttrib"] = {SCARD_E_UNSUPPORTED_FEATURE, SCARD_E_UNSUPPORTED_FEATURE,
+                                      SCARD_E_UNSUPPORTED_FEATURE};
+    EXPECT_EQ(pcsc.getAttrib(0x5000, 0x90303, buffer, &length), kInsufficientBuffer);
+    EXPECT_EQ(length, 4u);
+    stub.results["SCardStatus"].push_back(SCARD_W_REMOVED_CARD);
+    length = 1;
+    EXPECT_EQ(pcsc.getAttrib(0x5000, 0x90300, buffer, &length), kRemovedCard);
+    // Attributes that the status does not tell stay unsupported.
+    length = 4;
+    EXPECT_EQ(pcsc.getAttrib(0x5000, 0x80209, buffer, &length), kUnsupportedFeature);
+    EXPECT_EQ(stub.calls.size(), 5u);
+    EXPECT_EQ(stub.calls.back(), "SCardGetAttrib(0x5000, 0x80209, 4)");
 }
 
 }  // namespace
