@@ -24,7 +24,8 @@ if [ -z "${VIRTUAL_READERS_INSIDE:-}" ]; then
 fi
 
 # Inside the namespace: an empty /run/pcscd of our own.
-if [ -d /run/pcscd ]; then mount -t tmpfs tmpfs /run/pcscd; else mount -t tmpfs tmpfs /run && mkdir /run/pcscd; fi
+# -n: nothing written to the shared /run/mount/utab.
+if [ -d /run/pcscd ]; then mount -n -t tmpfs tmpfs /run/pcscd; else mount -n -t tmpfs tmpfs /run && mkdir /run/pcscd; fi
 dir="$(mktemp -d /tmp/virtual-readers-XXXXXX)"
 mkdir "${dir}/conf"
 for r in A B; do
@@ -33,7 +34,7 @@ for r in A B; do
 done
 PATH="/usr/sbin:${PATH}" pcscd --foreground --config "${dir}/conf" > "${dir}/pcscd.log" 2>&1 &
 pcscd_pid=$!
-trap 'kill ${pcscd_pid} 2>/dev/null; wait ${pcscd_pid} 2>/dev/null; rm -rf "${dir}"' EXIT
+trap 'kill ${pcscd_pid} 2>/dev/null; wait ${pcscd_pid} 2>/dev/null || true; rm -rf "${dir}"' EXIT
 for _ in $(seq 100); do
   [ -S "${dir}/reader-A.sock" ] && [ -S "${dir}/reader-B.sock" ] && break
   sleep 0.1
