@@ -10,6 +10,7 @@
 #include "PluginState.h"
 #include "PrivatePcscd.h"
 
+#include <PCSC/reader.h>
 #include <PCSC/winscard.h>
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
@@ -142,40 +143,80 @@ void BM_ProExchangeInstruction(benchmark::State& state) {
     exchangeBenchmark(state, kInstructionRequest, sizeof kInstructionRequest, "instruction");
 }
 
-void BM_SCardTransmitDirect(benchmark::State& state) {
+// The same reader through the client library alone. pcscd refuses a second client
+// beside the plug-in's exclusive hold, so the plug-in lets go first; the benchmarks
+// of the plug-in run before this one.
+struct Direct {
+    SCARDCONTEXT context = 0;
+    SCARDHANDLE card = 0;
+    std::string problem;
+
+    explicit Direct(Stack& s) {
+        const auto release = reinterpret_cast<ProExclusivityFn>(dlsym(s.library, "ProReleaseExclusivity"));
+        const auto disconnect = reinterpret_cast<ProDisconnectFn>(dlsym(s.library, "ProDisconnect"));
+        release(3, 1, 0);
+        disconnect(3, 1);
+        DWORD protocol = 0;
+        if (SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) != SCARD_S_SUCCESS ||
+            SCardConnect(context, s.pcscd->readerName(0).c_str(), SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0,
+                         &card, &protocol) != SCARD_S_SUCCESS)
+            problem = "SCardConnect failed";
+    }
+    ~Direct() {
+        if (card != 0) SCardDisconnect(card, SCARD_LEAVE_CARD);
+        if (context != 0) SCardReleaseContext(context);
+    }
+};
+
+Direct* direct(benchmark::State& state) {
     Stack& s = stack();
     if (!s.problem.empty()) {
         state.SkipWithError(s.problem.c_str());
-        return;
+        return nullptr;
     }
-    // A second client, shared with the plug-in's exclusive hold? pcscd refuses that,
-    // so the plug-in lets go while this one measures, and takes the reader back after.
-    SCARDCONTEXT context = 0;
-    SCARDHANDLE card = 0;
-    DWORD protocol = 0;
-    SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context);
-    const auto release = reinterpret_cast<ProExclusivityFn>(dlsym(s.library, "ProReleaseExclusivity"));
-    const auto disconnect = reinterpret_cast<ProDisconnectFn>(dlsym(s.library, "ProDisconnect"));
-    release(3, 1, 0);
-    disconnect(3, 1);
-    if (SCardConnect(context, s.pcscd->readerName(0).c_str(), SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0, &card,
-                     &protocol) != SCARD_S_SUCCESS) {
-        state.SkipWithError("SCardConnect failed");
-        SCardReleaseContext(context);
-        return;
+    static Direct instance(s);
+    if (!instance.problem.empty()) {
+        state.SkipWithError(instance.problem.c_str());
+        return nullptr;
     }
+    return &instance;
+}
+
+void BM_SCardTransmitDirect(benchmark::State& state) {
+    Direct* d = direct(state);
+    if (d == nullptr) return;
     BYTE answer[265];
     for (auto _ : state) {
         DWORD length = sizeof answer;
-        if (SCardTransmit(card, SCARD_PCI_T0, kInstruction, sizeof kInstruction, nullptr, answer, &length) !=
+        if (SCardTransmit(d->card, SCARD_PCI_T0, kInstruction, sizeof kInstruction, nullptr, answer, &length) !=
             SCARD_S_SUCCESS) {
             state.SkipWithError("SCardTransmit failed");
             break;
         }
     }
     state.counters["pcsc_calls"] = 1;
-    SCardDisconnect(card, SCARD_LEAVE_CARD);
-    SCardReleaseContext(context);
+}
+
+// The calls a presence test makes besides: one attribute read, and the poll.
+void BM_SCardGetAttribPresence(benchmark::State& state) {
+    Direct* d = direct(state);
+    if (d == nullptr) return;
+    for (auto _ : state) {
+        BYTE value[4];
+        DWORD length = sizeof value;
+        benchmark::DoNotOptimize(SCardGetAttrib(d->card, SCARD_ATTR_ICC_PRESENCE, value, &length));
+    }
+}
+
+void BM_SCardGetStatusChangeNoWait(benchmark::State& state) {
+    Direct* d = direct(state);
+    if (d == nullptr) return;
+    SCARD_READERSTATE reader{};
+    reader.szReader = stack().pcscd->readerName(0).c_str();
+    for (auto _ : state) {
+        reader.dwCurrentState = SCARD_STATE_PRESENT;
+        benchmark::DoNotOptimize(SCardGetStatusChange(d->context, 0, &reader, 1));
+    }
 }
 
 // Registered in this order: the direct transmission last, as it takes the reader
@@ -183,6 +224,8 @@ void BM_SCardTransmitDirect(benchmark::State& state) {
 BENCHMARK(BM_ProExchangePresence);
 BENCHMARK(BM_ProExchangeInstruction);
 BENCHMARK(BM_SCardTransmitDirect);
+BENCHMARK(BM_SCardGetAttribPresence);
+BENCHMARK(BM_SCardGetStatusChangeNoWait);
 
 // Keeps each benchmark's time per iteration to print the ratio after the run.
 class RatioReporter : public benchmark::ConsoleReporter {
