@@ -136,6 +136,22 @@ TEST(TuvexHost, JsonModePrintsOneParsableObjectPerLineErrorsIncluded) {
     EXPECT_EQ(lines[5]["event"], "termin");
 }
 
+TEST(TuvexHost, JsonModeKeepsAWindows1252ReaderNameReadable) {
+    TempDir dir;
+    const std::string ini = dir.write("tuvex.ini",
+                                      "[PROTOCOLE1]\r\nNomLib=OSTREL.DLL\r\nListeCanaux=1\r\n"
+                                      "[CANAL1]\r\nIndex=1\r\nCaracteristiques=Lecteur \xE9tage 1\r\n");
+    const HostRun json = host({"--json", "--lib-dir", OSTREL_DIR, ini, "list"});
+    std::istringstream out(json.out);
+    std::vector<nlohmann::json> lines;
+    for (std::string line; std::getline(out, line);) lines.push_back(nlohmann::json::parse(line));
+    ASSERT_EQ(lines.size(), 4u) << json.out << json.err;
+    // The byte that is no UTF-8 becomes the replacement character; the rest stays.
+    EXPECT_EQ(lines[2]["channels"][0]["reader"], "Lecteur \xEF\xBF\xBDtage 1");
+    const HostRun text = host({"--lib-dir", OSTREL_DIR, ini, "list"});
+    EXPECT_NE(text.out.find("reader \"Lecteur \xE9tage 1\" (selected)"), std::string::npos) << text.out;
+}
+
 TEST(TuvexHost, HelpListsTheCommandsAndTheExitCodes) {
     const HostRun run = host({"--help"});
     EXPECT_EQ(run.code, kExitOk);
