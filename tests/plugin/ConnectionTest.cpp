@@ -241,26 +241,9 @@ TEST_F(Connection, SecondProInitReleasesWhatTheOldTableHeld) {
 // class: the status is the converted one, and never a crash.
 enum class FailingCall { EstablishContext, TestConnections, ReleaseContext, ExclusiveAndDirect, EndTransaction };
 
-struct ResultClass {
-    std::int32_t result;
-    std::uint16_t status;
-    // Where card warnings count as success.
-    std::uint16_t statusWhenWarningsCount;
-};
-
-const ResultClass kResultClasses[] = {
-    {pcsc::kInternalError, 0x0001, 0x0001},     {pcsc::kCommError, 0x0200, 0x0200},
-    {pcsc::kTimeout, 0x0400, 0x0400},           {pcsc::kSharingViolation, 0x0004, 0x0004},
-    {pcsc::kReaderUnavailable, 0x0040, 0x0040}, {pcsc::kNoService, 0x800A, 0x800A},
-    {pcsc::kNoSmartcard, 0x0400, 0x0400},       {pcsc::kUnknownError, 0x0001, 0x0001},
-    {pcsc::kInvalidValue, 0x4000, 0x4000},      {pcsc::kInsufficientBuffer, 0x0010, 0x0010},
-    {pcsc::code(0x8010000Fu), 0x0200, 0x0200},  {pcsc::kUnsupportedCard, 0x0400, 0x0000},
-    {0x12345, 0x0001, 0x0001},
-};
-
 class FailingConnectionCall
     : public test::PluginBench,
-      public ::testing::WithParamInterface<std::tuple<FailingCall, ResultClass>> {};
+      public ::testing::WithParamInterface<std::tuple<FailingCall, test::ResultClass>> {};
 
 TEST_P(FailingConnectionCall, GivesTheConvertedStatus) {
     const auto& [call, row] = GetParam();
@@ -308,7 +291,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Combine(::testing::Values(FailingCall::EstablishContext, FailingCall::TestConnections,
                                          FailingCall::ReleaseContext, FailingCall::ExclusiveAndDirect,
                                          FailingCall::EndTransaction),
-                       ::testing::ValuesIn(kResultClasses)));
+                       ::testing::ValuesIn(test::kResultClasses)));
 
 }  // namespace
 }  // namespace ostrel

@@ -5,6 +5,7 @@
 #include "PluginBench.h"
 
 #include <string>
+#include <tuple>
 
 namespace ostrel {
 namespace {
@@ -367,6 +368,46 @@ INSTANTIATE_TEST_SUITE_P(
                         },
                         0x0004, {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The PC/SC calls of the exchange paths whose failure the command reports: the
+// reconnection after a card change, the restarted transaction, and the status read
+// of the power-on. Card warnings count as success in their conversion.
+enum class FailingExchangeCall { Reconnect, Transaction, Status };
+
+class FailingExchange
+    : public Exchange,
+      public ::testing::WithParamInterface<std::tuple<FailingExchangeCall, test::ResultClass>> {};
+
+TEST_P(FailingExchange, GivesTheConvertedStatusAndWritesNothingOnFailure) {
+    const auto& [call, row] = GetParam();
+    holdCard();
+    pcsc.setDefault("Status", test::bytes(kAtrT0));
+    std::uint16_t expected = row.statusWhenWarningsCount;
+    switch (call) {
+    case FailingExchangeCall::Reconnect: pcsc.queue("Reconnect", test::fail(row.result)); break;
+    case FailingExchangeCall::Transaction:
+        pcsc.queue("BeginTransaction", test::fail(row.result));
+        break;
+    case FailingExchangeCall::Status:
+        pcsc.queue("Status", test::fail(row.result));
+        // Without an ATR to give, a warning is no success here.
+        if (expected == 0) expected = 0x0200;
+        break;
+    }
+    const Answer answer = exchange({0, 1, 0x14, 0});
+    EXPECT_EQ(answer.status, expected);
+    if (expected != 0)
+        EXPECT_TRUE(answer.untouched(300));
+    else
+        EXPECT_EQ(answer.bytes(), concat({0x00, 0x03, 0x03}, kAtrT0)) << "the refresh went on";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryPath, FailingExchange,
+    ::testing::Combine(::testing::Values(FailingExchangeCall::Reconnect,
+                                         FailingExchangeCall::Transaction,
+                                         FailingExchangeCall::Status),
+                       ::testing::ValuesIn(test::kResultClasses)));
 
 }  // namespace
 }  // namespace ostrel

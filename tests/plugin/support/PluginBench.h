@@ -28,6 +28,24 @@ inline Reply connected(std::uint32_t protocol) { return Reply{pcsc::kSuccess, {}
 // A poll's answer with the event state it reports.
 inline Reply polled(std::uint32_t eventState) { return Reply{pcsc::kSuccess, {}, eventState}; }
 
+// One PC/SC result of each conversion class with the status it gives.
+struct ResultClass {
+    std::int32_t result;
+    std::uint16_t status;
+    // Where card warnings count as success.
+    std::uint16_t statusWhenWarningsCount;
+};
+
+inline const ResultClass kResultClasses[] = {
+    {pcsc::kInternalError, 0x0001, 0x0001},     {pcsc::kCommError, 0x0200, 0x0200},
+    {pcsc::kTimeout, 0x0400, 0x0400},           {pcsc::kSharingViolation, 0x0004, 0x0004},
+    {pcsc::kReaderUnavailable, 0x0040, 0x0040}, {pcsc::kNoService, 0x800A, 0x800A},
+    {pcsc::kNoSmartcard, 0x0400, 0x0400},       {pcsc::kUnknownError, 0x0001, 0x0001},
+    {pcsc::kInvalidValue, 0x4000, 0x4000},      {pcsc::kInsufficientBuffer, 0x0010, 0x0010},
+    {pcsc::code(0x8010000Fu), 0x0200, 0x0200},  {pcsc::kUnsupportedCard, 0x0400, 0x0000},
+    {0x12345, 0x0001, 0x0001},
+};
+
 struct Answer {
     std::uint16_t status = 0;
     std::uint32_t length = 0;
