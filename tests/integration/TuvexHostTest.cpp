@@ -47,6 +47,9 @@ const char kScript[] =
     "presence\n"
     "power-on\n"
     "self-test\n"
+    "frequency 4\n"
+    "reset\n"
+    "power-off 0\n"
     "release 7\n"
     "disconnect\n"
     "presence\n";
@@ -123,6 +126,15 @@ TEST_F(TuvexHostOnVirtualReaders, ScriptModeDrivesBothReadersThroughThePlugin) {
         "  status 0x0000",
         "  CR 0x00 (done)",
         "  self test: driver version 01.02, BWT 8000 (0x1F40), W 10 (0x000A), clock 5 MHz",
+        "> frequency 4",
+        "  status 0x0000",
+        "  CR 0x14 (card already powered), card state 3 (powered), counter 4 (0x04)",
+        "> reset",
+        "  status 0x0000",
+        "  CR 0x00 (done)",
+        "> power-off 0",
+        "  status 0x0000",
+        "  CR 0x12 (card still present and not powered), card state 1 (present, not powered), counter 5 (0x05)",
         "> release 7",
         "  status 0x0000",
         "> disconnect",
@@ -140,7 +152,7 @@ TEST_F(TuvexHostOnVirtualReaders, JsonLinesParseBackToTheSameAnswers) {
     ASSERT_EQ(host("--json"), 1) << readFile(dir + "/err");
     std::vector<nlohmann::json> objects;
     for (const std::string& line : lines(readFile(dir + "/out"))) objects.push_back(nlohmann::json::parse(line));
-    ASSERT_EQ(objects.size(), 17u) << readFile(dir + "/out");
+    ASSERT_EQ(objects.size(), 20u) << readFile(dir + "/out");
     EXPECT_EQ(objects[0]["event"], "init");
     EXPECT_EQ(objects[0]["status"], 0);
     EXPECT_EQ(objects[2]["channels"][1]["reader"], pcscd->readerName(1));
@@ -155,9 +167,12 @@ TEST_F(TuvexHostOnVirtualReaders, JsonLinesParseBackToTheSameAnswers) {
     EXPECT_EQ(objects[11]["card_type"], "Carte CPS 2 Test");
     EXPECT_EQ(objects[12]["self_test"]["bwt"], 0x1F40);
     EXPECT_EQ(objects[12]["self_test"]["clock_mhz"], 5);
-    EXPECT_EQ(objects[15]["status"], 8);
-    EXPECT_EQ(objects[15]["get_status"]["detail"], 2);
-    EXPECT_EQ(objects[16]["event"], "termin");
+    EXPECT_EQ(objects[13]["report_code"], 0x14);
+    EXPECT_EQ(objects[15]["request"], "00001500");
+    EXPECT_EQ(objects[15]["report"], "card still present and not powered");
+    EXPECT_EQ(objects[18]["status"], 8);
+    EXPECT_EQ(objects[18]["get_status"]["detail"], 2);
+    EXPECT_EQ(objects[19]["event"], "termin");
 }
 
 }  // namespace
