@@ -9,7 +9,7 @@ namespace tuvex_host {
 
 namespace {
 
-struct VerbSpec {
+struct VerbInfo {
     Verb verb;
     const char* arguments;   // for the help text
     const char* meaning;
@@ -18,8 +18,8 @@ struct VerbSpec {
     bool needsData;
 };
 
-const std::map<std::string, VerbSpec, std::less<>>& verbs() {
-    static const std::map<std::string, VerbSpec, std::less<>> table = {
+const std::map<std::string, VerbInfo, std::less<>>& verbs() {
+    static const std::map<std::string, VerbInfo, std::less<>> table = {
         {"list", {Verb::List, "", "list the configured channels", -1, 0, false}},
         {"channel", {Verb::Channel, "N", "run the next commands on channel N ([CANALN])", -2, 65535, false}},
         {"connect", {Verb::Connect, "", "ProConnect", -1, 0, false}},
@@ -104,13 +104,13 @@ std::optional<Command> parseCommand(std::string_view line, std::string& error) {
         error = "unknown command \"" + std::string(firstWords[0]) + "\"";
         return std::nullopt;
     }
-    const VerbSpec& spec = found->second;
-    command.verb = spec.verb;
+    const VerbInfo& info = found->second;
+    command.verb = info.verb;
     const auto words = split(line, 2);
     command.text = std::string(firstWords[0]);
     const std::string name(firstWords[0]);
     if (words.size() > 1) command.text += " " + std::string(words[1]);
-    if (spec.needsData) {
+    if (info.needsData) {
         const auto bytes = words.size() > 1 ? parseHex(words[1]) : std::nullopt;
         if (!bytes || bytes->empty()) {
             error = name + ": malformed hex string \"" + (words.size() > 1 ? std::string(words[1]) : "") +
@@ -120,26 +120,26 @@ std::optional<Command> parseCommand(std::string_view line, std::string& error) {
         command.data = *bytes;
         return command;
     }
-    if (spec.numberDefault == -1) {
+    if (info.numberDefault == -1) {
         if (firstWords.size() > 1) {
             error = name + " takes no argument";
             return std::nullopt;
         }
         return command;
     }
-    if (firstWords.size() > 2 || (firstWords.size() == 1 && spec.numberDefault == -2)) {
-        error = name + " needs " + spec.arguments;
+    if (firstWords.size() > 2 || (firstWords.size() == 1 && info.numberDefault == -2)) {
+        error = name + " needs " + info.arguments;
         return std::nullopt;
     }
     if (firstWords.size() == 1) {
-        command.number = static_cast<unsigned>(spec.numberDefault);
+        command.number = static_cast<unsigned>(info.numberDefault);
         return command;
     }
     const std::string_view n = firstWords[1];
     unsigned value = 0;
     const auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), value);
-    if (ec != std::errc() || end != n.data() + n.size() || value > spec.numberMax) {
-        error = name + ": \"" + std::string(n) + "\" is not a number from 0 to " + std::to_string(spec.numberMax);
+    if (ec != std::errc() || end != n.data() + n.size() || value > info.numberMax) {
+        error = name + ": \"" + std::string(n) + "\" is not a number from 0 to " + std::to_string(info.numberMax);
         return std::nullopt;
     }
     command.number = value;
@@ -148,10 +148,10 @@ std::optional<Command> parseCommand(std::string_view line, std::string& error) {
 
 std::string commandHelp() {
     std::string text = "Commands (one per argument, or one per line with --script; # starts a comment):\n";
-    for (const auto& [name, spec] : verbs()) {
-        std::string head = "  " + name + (spec.arguments[0] != '\0' ? std::string(" ") + spec.arguments : "");
+    for (const auto& [name, info] : verbs()) {
+        std::string head = "  " + name + (info.arguments[0] != '\0' ? std::string(" ") + info.arguments : "");
         head.resize(std::max<std::size_t>(head.size() + 1, 22), ' ');
-        text += head + spec.meaning + "\n";
+        text += head + info.meaning + "\n";
     }
     return text;
 }
