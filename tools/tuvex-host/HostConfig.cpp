@@ -69,12 +69,14 @@ std::vector<std::string> sectionNames(const std::string& path) {
 
 std::vector<std::string> libraryFileNames(const std::string& nomLib) {
     std::vector<std::string> names{nomLib};
+#ifndef _WIN32
     const std::string name = lower(nomLib);
     if (name.size() > 4 && name.compare(name.size() - 4, 4, ".dll") == 0) {
         const auto slash = name.find_last_of("/\\");
         const std::string stem = name.substr(slash == std::string::npos ? 0 : slash + 1);
         names.push_back("lib" + stem.substr(0, stem.size() - 4) + ".so");
     }
+#endif
     return names;
 }
 

@@ -31,8 +31,8 @@ struct HostConfig {
 // Reads `path`; on failure `error` says what is wrong with which file.
 std::optional<HostConfig> readConfig(const std::string& path, std::string& error);
 
-// The file names tried for a NomLib value: the value itself, then for a Windows name
-// such as OSTREL.DLL the platform's lib<lowercase name>.so.
+// The file names tried for a NomLib value: the value itself, then, away from Windows,
+// for a Windows name such as OSTREL.DLL the platform's lib<lowercase name>.so.
 std::vector<std::string> libraryFileNames(const std::string& nomLib);
 
 }  // namespace tuvex_host

@@ -2,16 +2,43 @@
 
 #include "HostConfig.h"
 
+#include <filesystem>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
-#include <unistd.h>
+#endif
 
 namespace tuvex_host {
 
 namespace {
 
+// The platform's loader: LoadLibraryA and GetProcAddress, or dlopen and dlsym.
+#ifdef _WIN32
+void* openLibrary(const std::string& file) { return reinterpret_cast<void*>(LoadLibraryA(file.c_str())); }
+void* symbol(void* handle, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+}
+void closeLibrary(void* handle) { FreeLibrary(static_cast<HMODULE>(handle)); }
+std::string loadError(const std::string& file) {
+    return file + ": error " + std::to_string(GetLastError());
+}
+#else
+void* openLibrary(const std::string& file) { return dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL); }
+void* symbol(void* handle, const char* name) { return dlsym(handle, name); }
+void closeLibrary(void* handle) { dlclose(handle); }
+std::string loadError(const std::string& file) {
+    const char* why = dlerror();
+    return why != nullptr ? why : file;
+}
+#endif
+
+bool hasDirectory(const std::string& name) { return name.find_first_of("/\\") != std::string::npos; }
+
 template <typename Fn>
 bool resolve(PluginLibrary& library, const char* name, Fn& target, std::string& error) {
-    target = reinterpret_cast<Fn>(dlsym(library.handle, name));
+    target = reinterpret_cast<Fn>(symbol(library.handle, name));
     if (target == nullptr && error.empty()) error = library.file + " lacks the export " + name;
     return target != nullptr;
 }
@@ -19,7 +46,7 @@ bool resolve(PluginLibrary& library, const char* name, Fn& target, std::string& 
 }  // namespace
 
 PluginLibrary::~PluginLibrary() {
-    if (handle != nullptr) dlclose(handle);
+    if (handle != nullptr) closeLibrary(handle);
 }
 
 std::unique_ptr<PluginLibrary> loadPlugin(const std::string& nomLib,
@@ -27,28 +54,28 @@ std::unique_ptr<PluginLibrary> loadPlugin(const std::string& nomLib,
                                           std::string& error) {
     std::vector<std::string> candidates;
     for (const std::string& name : libraryFileNames(nomLib)) {
-        if (name.find('/') != std::string::npos) {
+        if (hasDirectory(name)) {
             candidates.push_back(name);
             continue;
         }
+        std::error_code ignored;
         for (const std::string& directory : directories)
-            if (::access((directory + "/" + name).c_str(), F_OK) == 0)
+            if (std::filesystem::exists(directory + "/" + name, ignored))
                 candidates.push_back(directory + "/" + name);
     }
     // Then the platform's search (library path, cache), by the bare names.
     for (const std::string& name : libraryFileNames(nomLib))
-        if (name.find('/') == std::string::npos) candidates.push_back(name);
+        if (!hasDirectory(name)) candidates.push_back(name);
 
     auto library = std::make_unique<PluginLibrary>();
     std::string reasons;
     for (const std::string& candidate : candidates) {
-        library->handle = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+        library->handle = openLibrary(candidate);
         if (library->handle != nullptr) {
             library->file = candidate;
             break;
         }
-        const char* why = dlerror();
-        reasons += std::string("\n  ") + (why != nullptr ? why : candidate.c_str());
+        reasons += "\n  " + loadError(candidate);
     }
     if (library->handle == nullptr) {
         error = "cannot load the protocol library " + nomLib + reasons;
