@@ -97,6 +97,19 @@ TEST_F(PluginRoad, EveryCardOfTheTableIsPoweredOnT0AfterAChange) {
     }
 }
 
+TEST_F(PluginRoad, ACardThatSpeaksOnlyT1IsReportedUnusableWithItsAtr) {
+    // TS, T0 with TD1, TD1 offering T=1 only, and the check byte.
+    const Bytes t1Atr{0x3B, 0x80, 0x01, 0x81};
+    ASSERT_TRUE(pcscd->insertCard(0, "3B800181"));
+    open(1);
+    EXPECT_EQ(exchange(1, kPresence), (Bytes{0x00, 0x01, 0x03}));
+    EXPECT_EQ(exchange(1, kPowerOn), withData({0x10, 0x03, 0x04}, t1Atr));
+    const Bytes answer = exchange(1, kRead);
+    EXPECT_EQ(answer, Bytes{});
+    EXPECT_EQ(status, 0x0200) << lastDetail();
+    EXPECT_NE(pcscd->control(0).send("status").find(" protocol=2 "), std::string::npos);
+}
+
 TEST_F(PluginRoad, ReaderWithoutACardUntilOneIsInserted) {
     // Exclusivity on an empty reader holds it directly and sets state 1 (counter 2);
     // the first refresh finds no card: state 0, counter 3.
