@@ -26,9 +26,10 @@ void XmlVersTexte(const char* xml, CTexteDlg& dialogue, const char* racine);
 // levels above kNiveauMax append nothing.
 void AjouterElementsXml(const TiXmlElement* element, CTexteDlg& dialogue, int niveau);
 
-// Length of the prefix of `xml` that opens at most `profondeurMax` nested
-// elements at any point (the whole length when the text never goes deeper).
-// Exposed for tests.
+// Length of the prefix of `xml` in which TinyXML builds no element deeper
+// than `profondeurMax` (the whole length when the text never goes deeper).
+// The text is walked with TinyXML's own readers, so no markup can hide
+// nesting from it. Exposed for tests.
 std::size_t longueurAvantProfondeur(const char* xml, int profondeurMax);
 
 }  // namespace quintor

@@ -50,7 +50,17 @@ DetailCode PluginState::PCSC_Echange(std::uint8_t channel, std::uint8_t, std::ui
         const DetailCode written = answerCode(x, kCrForbidden);
         return written != kDetailOk ? written : kDetailNullArgument;
     }
-    switch (request[2]) {
+    // A card change is followed inside by reconnecting. One still reported here is a
+    // reconnection or read the reader refused (its system error 22 converts to a card
+    // change even where card warnings count as success). That code leaves the previous
+    // status standing, so the access manager could read success with no answer: the
+    // card cannot be used as it stands.
+    const DetailCode result = dispatch(x);
+    return result == kDetailCardChanged ? kDetailCardUnusable : result;
+}
+
+DetailCode PluginState::dispatch(Exchange& x) {
+    switch (x.request[2]) {
     case kCommandInstruction:
     case kCommandInstructionIn: return cardInstruction(x);
     case kCommandReset: return resetReader(x);
@@ -166,7 +176,10 @@ DetailCode PluginState::powerOff(Exchange& x) {
         entry.card = 0;
         const std::int32_t connected = connectReader(entry, pcsc::kShareDirect, kFlagDirectMode);
         setCardState(entry, kCardPresent);
-        if (connected != pcsc::kSuccess) return PcscToDetail(connected, true);
+        // A card warning counts as success: the refresh below tells what became of
+        // the card, and the command still answers with state and counter.
+        if (const DetailCode failed = PcscToDetail(connected, true); failed != kDetailOk)
+            return failed;
     }
     if (const DetailCode refreshed = RefreshCardState(entry, false); refreshed != kDetailOk)
         return refreshed;

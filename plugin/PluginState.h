@@ -103,6 +103,7 @@ private:
     std::int32_t connectReader(ChannelRecord& entry, std::uint32_t shareMode, std::uint16_t modeFlag);
 
     // The reader commands, each after the common checks of PCSC_Echange.
+    DetailCode dispatch(Exchange& x);
     DetailCode resetReader(Exchange& x);
     DetailCode selfTest(Exchange& x);
     DetailCode configureFrequency(Exchange& x);

@@ -16,11 +16,23 @@ fi
 
 # Quintor's path fields start at the current directory: start it beside the
 # stand-in's data files so every page works as soon as it opens.
-cd "${bindir}"
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display found. Quintor is built; start it under a virtual X server:"
-  echo "  cd ${bindir} && xvfb-run -a ./quintor"
-  echo "or from a desktop session: cd ${bindir} && ./quintor"
-  exit 0
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  cd "${bindir}"
+  exec ./quintor
 fi
-exec ./quintor
+
+# No display: run Quintor's windows under a virtual X server, play the
+# patient-card chain ("&Auto") and the API information request, save what
+# they show, and stop.
+if ! command -v xvfb-run >/dev/null; then
+  echo "No display and no virtual X server (package xvfb). Quintor is built: ${bindir}/quintor" >&2
+  exit 1
+fi
+out="$(pwd)/build/default/demo"
+rm -rf "${out}"
+echo "No display found: running Quintor under a virtual X server."
+echo "Screenshots of the main window, the patient-card sheet after \"&Auto\" and the"
+echo "API information window:"
+xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \
+  "${bindir}/quintor-captures" "${out}" demo | sed 's/^/  /'
+echo "From a desktop session: cd ${bindir} && ./quintor"

@@ -6,11 +6,12 @@ set -euo pipefail
 
 packages=(
   build-essential g++ cmake ninja-build pkg-config git
-  qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev qt6-translations-l10n
   libpcsclite-dev pcscd pcsc-tools
   libtinyxml-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth binutils util-linux
+  clang libclang-rt-14-dev
 )
 
 missing=()

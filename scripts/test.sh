@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, builds both presets (normal and ASan + UBSan) and runs
-# every test in each. Exits non-zero on the first failing step.
+# every test in each, then runs every fuzz target for FUZZ_SECONDS (default
+# 30) from its seed corpus. Exits non-zero when any step fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,4 +17,9 @@ for preset in default asan; do
     status=1
   fi
 done
+
+echo "=== preset fuzz: each target for ${FUZZ_SECONDS:-30} s ==="
+if ! bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"; then
+  status=1
+fi
 exit "${status}"

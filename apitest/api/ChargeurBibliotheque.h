@@ -27,4 +27,13 @@ void effacerErreurSysteme();
 // when the platform gives none.
 std::string derniereErreurChargeur();
 
+// System error value that explains why `nom` could not be loaded, read right
+// after chargerBibliotheque failed. Windows: GetLastError. POSIX systems, whose
+// dlopen sets no error number: the result of opening the file the loader would
+// have used: ENOENT when no such file is found, the open's own error (EACCES)
+// when it cannot be read, ENOEXEC when it is no shared library of this
+// architecture, ELIBACC when it is one but could not be loaded all the same
+// (a library it needs is missing, a symbol is unresolved).
+std::uint32_t diagnostiquerEchec(const char* nom);
+
 }  // namespace quintor::plateforme

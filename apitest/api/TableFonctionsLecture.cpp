@@ -56,8 +56,8 @@ std::uint16_t ChargerLumeris(TableFonctionsLecture& table, const char* nomFichie
     if (table.module == nullptr) {
         table.module = plateforme::chargerBibliotheque(nomFichier);
         if (table.module == nullptr) {
-            table.erreurSysteme = plateforme::erreurSysteme();
             table.erreurChargeur = plateforme::derniereErreurChargeur();
+            table.erreurSysteme = plateforme::diagnostiquerEchec(nomFichier);
             return 1;
         }
     }

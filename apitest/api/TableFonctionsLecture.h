@@ -39,8 +39,8 @@ struct TableFonctionsLecture {
     lumeris::FnHnControleCps* Hn_ControleCPS = nullptr;
     lumeris::FnHnTestPresence* Hn_TestPresence = nullptr;
 
-    // System error value seen by the last ChargerLumeris (0 after a missing
-    // entry point), for the load-failure message.
+    // System error value of the last failed load (why the file could not be
+    // used; 0 after a missing entry point), for the load-failure message.
     std::uint32_t erreurSysteme = 0;
     // The loader's description of the last failure, empty when none.
     std::string erreurChargeur;

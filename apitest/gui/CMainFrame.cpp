@@ -8,6 +8,7 @@
 #include <QToolBar>
 
 #include "CTestAHView.h"
+#include "Dlu.h"
 #include "EtatProgramme.h"
 #include "Icones.h"
 #include "Identifiants.h"
@@ -131,6 +132,9 @@ void CMainFrame::creerBarreEtat()
 {
     QStatusBar* barre = statusBar();
     barre->setObjectName(QString::number(kIdBarreEtat));
+    // The dialogs' 8-point face, as the framework's status bar has: the
+    // longest prompt ("Information API") fits beside the three panes.
+    barre->setFont(policeDialogue());
     // A normal widget: prompts shown while a menu entry is highlighted hide it,
     // and it comes back when they go.
     auto* pret = new QLabel(QString::fromUtf8(kPret), barre);

@@ -51,15 +51,15 @@ bool CTestAHApp::InitInstance()
 
     m_resultat = ChargerLumeris(m_etat.Table, m_bibliotheque.c_str());
     if (m_resultat != 0) {
-        // The message only carries numbers; the loader's own words help on a console.
-        if (!m_etat.Table.erreurChargeur.empty()) {
-            qWarning("%s", m_etat.Table.erreurChargeur.c_str());
-        }
         const QString texte = QString::fromUtf8(kMessageEchecChargement)
                                   .arg(m_resultat)
                                   .arg(static_cast<qulonglong>(m_etat.Table.erreurSysteme));
+        // The numbers alone do not say why: the loader's own words go under
+        // them, and to the console for a technician without a screen.
+        const QString raison = QString::fromLocal8Bit(m_etat.Table.erreurChargeur);
+        qWarning("%s\n%s", qPrintable(texte), qPrintable(raison));
         if (!m_presentateur.demanderOuiNon(m_cadre.get(), texte,
-                                           QString::fromUtf8(kTitreEchecChargement))) {
+                                           QString::fromUtf8(kTitreEchecChargement), raison)) {
             // Posted, so the quit takes effect once the event loop has started.
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(), [] { QCoreApplication::exit(1); },

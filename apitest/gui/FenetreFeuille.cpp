@@ -23,6 +23,13 @@ constexpr int kMarge = 7;
 // Space between the tabs and the window height H the button row is placed
 // from: the row starts at H - 10, clear of the tabs.
 constexpr int kEspaceBoutons = 17;
+// The sheet grows by 45 pixels of its window rectangle, which on Windows
+// holds the caption and the frame too; the row (H - 10 to H + 15) then ends
+// near the bottom edge. Our size is the client area's: that part is taken
+// off, so the row ends kMarge pixels above the bottom, without an empty band.
+constexpr int kCadreFenetre = kHausseFenetre - 15 - kMarge;
+// A sheet widens up to this for its tab captions; beyond, captions are elided.
+constexpr int kLargeurMaxOnglets = 900;
 
 }  // namespace
 
@@ -48,16 +55,22 @@ FenetreFeuille::FenetreFeuille(CTestPropSheet& feuille, EtatProgramme& etat, QWi
             hauteur = std::max(hauteur, dluY(modele->hauteur));
         }
         auto* conteneur = new QWidget;
-        m_onglets->addTab(conteneur, versQString(page.titre()));
+        const int onglet = m_onglets->addTab(conteneur, versQString(page.titre()));
+        // The full caption, also when the tab shows it shortened.
+        m_onglets->setTabToolTip(onglet, versQString(page.titre()));
         m_conteneurs.push_back(conteneur);
         m_pages.push_back(nullptr);
     }
-    // The tabs take the largest page plus their bar and frame; captions that
-    // do not fit in one row scroll.
-    m_onglets->setUsesScrollButtons(true);
-    m_onglets->setElideMode(Qt::ElideNone);
+    // The tabs take the largest page plus their bar and frame, wider when
+    // their captions need it. Every tab stays in view: no scroll arrows, and
+    // captions too long even then are elided (the tooltip has them whole).
     const int cadre = 2 * m_onglets->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr,
                                                           m_onglets);
+    m_onglets->setElideMode(Qt::ElideNone);
+    const int captions = m_onglets->tabBar()->sizeHint().width();
+    largeur = std::max(largeur, std::min(captions, kLargeurMaxOnglets) - cadre);
+    m_onglets->setUsesScrollButtons(false);
+    m_onglets->setElideMode(captions > largeur + cadre ? Qt::ElideRight : Qt::ElideNone);
     const QSize taille(largeur + cadre, hauteur + cadre + m_onglets->tabBar()->sizeHint().height());
     m_onglets->setGeometry(QRect(QPoint(kMarge, kMarge), taille));
 
@@ -90,7 +103,7 @@ void FenetreFeuille::initialiser()
     const int largeur = m_onglets->geometry().right() + 1 + kMarge;
     const int hauteur = m_onglets->geometry().bottom() + 1 + kEspaceBoutons;
     // The window grows under the tabs, keeping its width, to take the row.
-    setFixedSize(largeur, hauteur + kHausseFenetre);
+    setFixedSize(largeur, hauteur + kHausseFenetre - kCadreFenetre);
 
     QPushButton* executer = nullptr;
     for (const PlacementBouton& placement :

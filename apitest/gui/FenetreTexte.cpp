@@ -7,6 +7,7 @@
 
 #include "CTexteDlg.h"
 #include "Dlu.h"
+#include "ModelesPages.h"
 #include "TexteQt.h"
 
 namespace quintor::gui {
@@ -32,9 +33,7 @@ FenetreTexte::FenetreTexte(CTexteDlg& logique, QWidget* parent)
     setFont(policeDialogue());
     setFixedSize(dluX(300), dluY(215));
 
-    auto* etiquette = new QLabel(
-        QString::fromUtf8("Chemin des fichiers de configuration et des tables (doit finir par \\):"),
-        this);
+    auto* etiquette = new QLabel(QString::fromUtf8(kEtiquetteChemin), this);
     placer(etiquette, 0, dluRect(6, 6, 287, 8));
 
     m_chemin = placer(new QLineEdit(this), kIdChemin, dluRect(6, 19, 204, 13));
@@ -49,7 +48,9 @@ FenetreTexte::FenetreTexte(CTexteDlg& logique, QWidget* parent)
     m_texte->setReadOnly(true);
     m_texte->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_texte->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_texte->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A listing longer than the box shows a scroll bar: without it nothing
+    // tells that lines are hidden below.
+    m_texte->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     auto* fermer = placer(new QPushButton(QStringLiteral("Fermer"), this), kIdFermer,
                           dluRect(243, 194, 50, 14));
@@ -63,7 +64,7 @@ FenetreTexte::FenetreTexte(CTexteDlg& logique, QWidget* parent)
 
 void FenetreTexte::versControles()
 {
-    m_chemin->setText(versQString(m_logique.path));
+    ecrireSaisie(m_chemin, versQString(m_logique.path));
     // The listing's lines end with CR LF; the edit shows one break per line. A
     // card document declared ISO-8859-1 hands its accents over as Latin-1 bytes.
     m_texte->setPlainText(versAffichageMultiligne(m_logique.text));

@@ -126,7 +126,8 @@ std::vector<ModelePage> construire()
         ModelePage p{153, 323, 209, {}};
         ligne(p.elements, 1025, "Temps Attente", 7, 7, 70, 60);
         ligne(p.elements, 1028, "EtatCarte", 150, 7, 210, 80);
-        ligne(p.elements, 1036, "LgDataOut ", 7, 25, 70, 80);
+        // The length field ends short of the right column's label.
+        ligne(p.elements, 1036, "LgDataOut ", 7, 25, 70, 72);
         ligne(p.elements, 1021, "CodeErreur", 150, 25, 210, 80);
         ligne(p.elements, 1032, "CodeRetour", 7, 43, 70, 80);
         p.elements.push_back({0, Genre::Etiquette, "DataOut", 7, 63, 60, 8});

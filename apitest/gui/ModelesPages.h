@@ -29,8 +29,15 @@ const ModelePage* modelePage(int numero);
 // number), or null when it has none.
 const char* descriptionCommande(int commande);
 
-// Label of the path fields on every template that has one.
+// Label of the path fields on every template that has one (and of the text
+// window's). It names the separator the API expects on this platform: on
+// Linux a path ending with "\" is no folder and the API answers 32.
+#ifdef _WIN32
 inline constexpr const char* kEtiquetteChemin =
     "Chemin des fichiers de configuration et des tables (doit finir par \\):";
+#else
+inline constexpr const char* kEtiquetteChemin =
+    "Chemin des fichiers de configuration et des tables (doit finir par /):";
+#endif
 
 }  // namespace quintor::gui

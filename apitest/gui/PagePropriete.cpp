@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <vector>
 
 #include "Dlu.h"
 #include "EtatProgramme.h"
@@ -75,12 +76,15 @@ void PagePropriete::construire(const ModelePage* modele)
         return rect;
     };
 
+    std::vector<QWidget*> focalisables;
     for (const Champ& champ : m_page.champs()) {
         const ElementModele* e = trouver(modele, champ.controle);
         QWidget* edit = nullptr;
         if (e != nullptr && e->genre == Genre::EditionMulti) {
+            // Wrapped like a multi-line edit without horizontal scrolling: the
+            // chain's hexadecimal data is one line of thousands of characters.
             auto* multi = new QPlainTextEdit(this);
-            multi->setLineWrapMode(QPlainTextEdit::NoWrap);
+            multi->setLineWrapMode(QPlainTextEdit::WidgetWidth);
             edit = multi;
         } else {
             auto* ligne = new QLineEdit(this);
@@ -95,6 +99,7 @@ void PagePropriete::construire(const ModelePage* modele)
         edit->setObjectName(QString::number(champ.controle));
         edit->setGeometry(rectPour(champ.controle, 80));
         m_edits[champ.controle] = edit;
+        focalisables.push_back(edit);
     }
 
     for (int id : m_page.boutons()) {
@@ -110,6 +115,18 @@ void PagePropriete::construire(const ModelePage* modele)
         }
         bouton->setGeometry(rectPour(id, 20));
         connect(bouton, &QPushButton::clicked, this, [this, id] { emit commandeDemandee(id); });
+        focalisables.push_back(bouton);
+    }
+
+    // Tab goes through the controls as they are read: row by row from the
+    // top, left to right within a row, so a "<<" follows its field.
+    std::stable_sort(focalisables.begin(), focalisables.end(), [](QWidget* a, QWidget* b) {
+        const QRect ga = a->geometry();
+        const QRect gb = b->geometry();
+        return ga.top() != gb.top() ? ga.top() < gb.top() : ga.left() < gb.left();
+    });
+    for (std::size_t i = 1; i < focalisables.size(); ++i) {
+        QWidget::setTabOrder(focalisables[i - 1], focalisables[i]);
     }
 }
 
@@ -147,7 +164,7 @@ void PagePropriete::versControles()
             continue;
         }
         if (auto* ligne = qobject_cast<QLineEdit*>(it->second)) {
-            ligne->setText(versQString(*champ.texte));
+            ecrireSaisie(ligne, versQString(*champ.texte));
         } else if (auto* multi = qobject_cast<QPlainTextEdit*>(it->second)) {
             multi->setPlainText(versAffichageMultiligne(*champ.texte));
         }

@@ -37,10 +37,11 @@ int PresentateurQt::afficherTexte(CTexteDlg& dialogue)
 }
 
 bool PresentateurQt::demanderOuiNon(QWidget* proprietaire, const QString& texte,
-                                    const QString& titre)
+                                    const QString& titre, const QString& detail)
 {
     QMessageBox boite(QMessageBox::Critical, titre, texte, QMessageBox::Yes | QMessageBox::No,
                       proprietaire);
+    boite.setInformativeText(detail);
     return boite.exec() == QMessageBox::Yes;
 }
 

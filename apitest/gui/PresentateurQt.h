@@ -21,8 +21,10 @@ public:
     // Runs the text dialog window modally over the logic object.
     int afficherTexte(CTexteDlg& dialogue) override;
 
-    // Question with Yes and No buttons and a stop icon; true for Yes.
-    virtual bool demanderOuiNon(QWidget* proprietaire, const QString& texte, const QString& titre);
+    // Question with Yes and No buttons and a stop icon; true for Yes. A
+    // `detail` is shown under the text.
+    virtual bool demanderOuiNon(QWidget* proprietaire, const QString& texte, const QString& titre,
+                                const QString& detail = {});
 
     // Owner of the boxes: the active modal dialog or window, else the main window.
     static QWidget* proprietaireCourant();

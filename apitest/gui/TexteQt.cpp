@@ -4,27 +4,47 @@
 #include <QStringDecoder>
 #include <QValidator>
 
+#include <algorithm>
+
 namespace quintor::gui {
 
 namespace {
 
-// While the text is too long the line edit accepts every change (it only
-// refuses one that turns acceptable text invalid), so text set longer by the
-// program can still be edited down.
+// An edit's text limit as Windows keeps it: typing past the limit does
+// nothing, and a paste keeps the first characters of the pasted text that
+// fit. A text the program puts in is shown whole, even when longer (a path
+// with its suffix), and can be edited down but not lengthened.
 class LimiteSaisie : public QValidator {
 public:
-    LimiteSaisie(int longueur, QObject* parent)
-        : QValidator(parent),
-          m_longueur(longueur)
+    LimiteSaisie(int longueur, QLineEdit* edit)
+        : QValidator(edit),
+          m_longueur(longueur),
+          m_precedente(edit->text().size())
     {
+        connect(edit, &QLineEdit::textChanged, this,
+                [this](const QString& texte) { m_precedente = texte.size(); });
     }
-    State validate(QString& texte, int&) const override
+    State validate(QString& texte, int& position) const override
     {
-        return texte.size() <= m_longueur ? Acceptable : Invalid;
+        const qsizetype plafond = std::max<qsizetype>(m_longueur, m_precedente);
+        if (m_parProgramme || texte.size() <= plafond) {
+            return Acceptable;
+        }
+        // The inserted characters end at the cursor: drop the ones past the limit.
+        const qsizetype exces = texte.size() - plafond;
+        if (position < exces) {
+            return Invalid;
+        }
+        texte.remove(position - exces, exces);
+        position -= static_cast<int>(exces);
+        return Acceptable;
     }
+
+    bool m_parProgramme = false;
 
 private:
     int m_longueur;
+    qsizetype m_precedente;
 };
 
 }  // namespace
@@ -66,6 +86,19 @@ Invite decouperInvite(const char* chaine, const QString& sansBulle)
 void limiterSaisie(QLineEdit* edit, int longueur)
 {
     edit->setValidator(new LimiteSaisie(longueur, edit));
+}
+
+void ecrireSaisie(QLineEdit* edit, const QString& texte)
+{
+    auto* limite = dynamic_cast<const LimiteSaisie*>(edit->validator());
+    if (limite == nullptr) {
+        edit->setText(texte);
+        return;
+    }
+    auto* modifiable = const_cast<LimiteSaisie*>(limite);
+    modifiable->m_parProgramme = true;
+    edit->setText(texte);
+    modifiable->m_parProgramme = false;
 }
 
 }  // namespace quintor::gui

@@ -27,9 +27,13 @@ struct Invite {
 };
 Invite decouperInvite(const char* chaine, const QString& sansBulle);
 
-// Stops the user typing or pasting past `longueur` characters, as an edit's
-// text limit does. A longer text the program puts in (a path with its suffix)
-// is still shown whole and can be shortened; the data exchange reports it.
+// Stops the user typing past `longueur` characters, as an edit's text limit
+// does; a paste keeps the first characters that fit. A longer text the
+// program puts in with ecrireSaisie (a path with its suffix) is still shown
+// whole and can be shortened; the data exchange reports it.
 void limiterSaisie(QLineEdit* edit, int longueur);
+
+// Shows the program's text in the edit, past its limit if need be.
+void ecrireSaisie(QLineEdit* edit, const QString& texte);
 
 }  // namespace quintor::gui

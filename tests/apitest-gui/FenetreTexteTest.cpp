@@ -1,6 +1,9 @@
 // The "Information API" command and the text window it runs.
 
 #include <QAction>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QApplication>
 #include <QRegularExpression>
 #include <QTimer>
@@ -27,6 +30,7 @@ private slots:
     void cheminDeCinqCentDouzeCaracteres();
     void fenetreModaleReelle();
     void documentLatin1();
+    void barreDeDefilementSelonLaListe();
 
 private:
     Banc m_banc;
@@ -61,7 +65,7 @@ void FenetreTexteTest::informationApiReussie()
     const QString liste = m_banc.presentateur.textes[0].affiche;
     QVERIFY2(liste.startsWith(QStringLiteral("Composant\n Nom: Lumeris\n Version: 5.0.0\n")),
              qPrintable(liste));
-    QVERIFY(liste.contains(QStringLiteral("\n Description: API de lecture simul")));
+    QVERIFY(liste.contains(QString::fromUtf8("\n Description: API de lecture simulée")));
     QVERIFY(m_banc.presentateur.messages.empty());
     QCOMPARE(QString::fromStdString(m_banc.etat.CheminPartage), cheminAffiche);
 }
@@ -143,6 +147,28 @@ void FenetreTexteTest::documentLatin1()
     QCOMPARE(logique.text, std::string("Nom: H\xe9l\xe8ne\r\n"));
     FenetreTexte fenetre(logique);
     QCOMPARE(texteControle(&fenetre, 1053), QString::fromUtf8("Nom: Hélène\n"));
+}
+
+void FenetreTexteTest::barreDeDefilementSelonLaListe()
+{
+    // The stand-in's card listing is longer than the box: a vertical scroll
+    // bar says so. The API information fits and shows none.
+    QFile carte(QString::fromStdString(m_banc.donnees->chemin()) + QStringLiteral("ambrel.xml"));
+    QVERIFY(carte.open(QIODevice::ReadOnly));
+    const QByteArray xml = carte.readAll();
+    CTexteDlg logique(m_banc.etat);
+    XmlVersTexte(xml.constData(), logique, "t_AsnDonneesAmbrel");
+    FenetreTexte fenetre(logique);
+    fenetre.show();
+    auto* liste = fenetre.findChild<QPlainTextEdit*>(QStringLiteral("1053"));
+    QVERIFY(liste != nullptr);
+    QVERIFY(liste->toPlainText().count(QLatin1Char('\n')) > 15);
+    QTRY_VERIFY(liste->verticalScrollBar()->isVisible());
+    QVERIFY(!liste->horizontalScrollBar()->isVisible());
+
+    cliquer(&fenetre, 1102);
+    QVERIFY(liste->toPlainText().startsWith(QStringLiteral("Composant")));
+    QTRY_VERIFY(!liste->verticalScrollBar()->isVisible());
 }
 
 QTEST_MAIN(FenetreTexteTest)

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include "CMainFrame.h"
@@ -102,6 +103,14 @@ void FeuillesTest::legendesEtOnglets()
         titres << fenetre->onglets()->tabText(i);
     }
     QCOMPARE(titres, onglets);
+    // Every tab is in view in one row, without scroll arrows; the whole
+    // caption is its tooltip.
+    QTabBar* barre = fenetre->onglets()->tabBar();
+    QVERIFY(!barre->usesScrollButtons());
+    for (int i = 0; i < barre->count(); ++i) {
+        QVERIFY2(barre->rect().contains(barre->tabRect(i)), qPrintable(onglets[i]));
+        QCOMPARE(barre->tabToolTip(i), onglets[i]);
+    }
     // Only the first page exists until another tab is chosen.
     QVERIFY(fenetre->pageFenetre(0) != nullptr);
     QVERIFY(fenetre->pageFenetre(1) == nullptr);
@@ -154,7 +163,9 @@ void FeuillesTest::positionsDesBoutons()
     fenetre.show();
 
     const int largeur = fenetre.width();
-    const int hauteur = fenetre.height() - 45;
+    // The window grew by 45 pixels of its frame rectangle: its client area
+    // ends 7 pixels under the row (H - 10 to H + 15), with no empty band.
+    const int hauteur = fenetre.height() - 22;
     // The row starts at H - 10, under the tabs.
     QVERIFY(fenetre.onglets()->geometry().bottom() < hauteur - 10);
     const auto boutons = fenetre.findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);

@@ -2,6 +2,8 @@
 // and label windows, the path rule and the limits of the data exchange.
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTabWidget>
 
 #include "CMainFrame.h"
@@ -9,6 +11,7 @@
 #include "FenetreFeuille.h"
 #include "PagePropriete.h"
 #include "Soutien.h"
+#include "TexteQt.h"
 
 using namespace quintor;
 using namespace quintor::gui;
@@ -42,6 +45,10 @@ private slots:
     void libelleCentre();
     void libelleDuDictionnaire();
     void limiteDeTrenteCaracteres();
+    void collerGardeLeDebut_data();
+    void collerGardeLeDebut();
+    void ordreDeTabulation_data();
+    void ordreDeTabulation();
     void cheminTropLongDuDictionnaire();
     void champCodePorteurMasque();
     void cheminIntrouvableRepris();
@@ -149,7 +156,7 @@ void PagesTest::executerChaquePage()
         QVERIFY(texteControle(lecture, 1037).startsWith(QStringLiteral("<?xml")));
         QWidget* dictionnaire = fenetre->pageFenetre(5);
         QCOMPARE(texteControle(dictionnaire, 1042),
-                 QStringLiteral("\t\tREGIME GENERAL\nSalaries et assimiles"));
+                 QString::fromUtf8("\t\tREGIME GENERAL\nSalariés et assimilés"));
     } else {
         QCOMPARE(texteControle(fenetre->pageFenetre(2), 1078), QStringLiteral("1 (0x0001)"));
         QCOMPARE(texteControle(fenetre->pageFenetre(4), 1023).size(), 2);
@@ -186,7 +193,8 @@ void PagesTest::donneesAmbrelDesDeuxPagesDeLecture()
         " Nir: 2 85 02 75 123 456\n Nom: MARTIN\n");
     QVERIFY2(m_banc.presentateur.textes[0].affiche.startsWith(attendu),
              qPrintable(m_banc.presentateur.textes[0].affiche.left(200)));
-    QVERIFY(m_banc.presentateur.textes[0].affiche.contains(QStringLiteral("  Ligne: Bat. A & B\n")));
+    // The document is ISO-8859-1: its accents show as such.
+    QVERIFY(m_banc.presentateur.textes[0].affiche.contains(QString::fromUtf8("  Ligne: Bât. A & B\n")));
 }
 
 void PagesTest::libelleCentre()
@@ -229,8 +237,8 @@ void PagesTest::limiteDeTrenteCaracteres()
     saisir(page, 1022, long31);
     QCOMPARE(texteControle(page, 1022), long31.left(30));
 
-    // A longer text that did get in is reported by the data exchange.
-    controle(page, 1022)->setText(long31);
+    // A longer text the program put in is reported by the data exchange.
+    ecrireSaisie(controle(page, 1022), long31);
     cliquer(fenetre, 1);
 
     QCOMPARE(m_banc.presentateur.messages.size(), std::size_t{1});
@@ -243,6 +251,97 @@ void PagesTest::limiteDeTrenteCaracteres()
     saisir(page, 1022, long31.left(30));
     cliquer(fenetre, 1);
     QVERIFY(m_banc.presentateur.messages.empty());
+}
+
+void PagesTest::collerGardeLeDebut_data()
+{
+    QTest::addColumn<QString>("avant");
+    QTest::addColumn<int>("debutSelection");
+    QTest::addColumn<int>("longueurSelection");
+    QTest::addColumn<QString>("colle");
+    QTest::addColumn<QString>("attendu");
+    const QString chiffres = QStringLiteral("0123456789");
+    const QString quarante = chiffres + chiffres + chiffres + chiffres;
+    QTest::newRow("champ vide") << QString() << 0 << 0 << quarante << quarante.left(30);
+    QTest::newRow("apres trois caracteres")
+        << QStringLiteral("abc") << 3 << 0 << quarante << QStringLiteral("abc") + quarante.left(27);
+    QTest::newRow("au milieu") << QStringLiteral("abcd") << 2 << 0 << quarante
+                               << QStringLiteral("ab") + quarante.left(26) + QStringLiteral("cd");
+    QTest::newRow("sur une selection")
+        << QStringLiteral("abcdef") << 1 << 4 << quarante
+        << QStringLiteral("a") + quarante.left(28) + QStringLiteral("f");
+    QTest::newRow("champ plein") << QString(30, QLatin1Char('z')) << 30 << 0 << quarante
+                                 << QString(30, QLatin1Char('z'));
+    QTest::newRow("court") << QStringLiteral("ab") << 2 << 0 << QStringLiteral("cd")
+                           << QStringLiteral("abcd");
+}
+
+void PagesTest::collerGardeLeDebut()
+{
+    QFETCH(QString, avant);
+    QFETCH(int, debutSelection);
+    QFETCH(int, longueurSelection);
+    QFETCH(QString, colle);
+    QFETCH(QString, attendu);
+    FenetreFeuille* fenetre = ouvrir(32771);
+    fenetre->onglets()->setCurrentIndex(4);
+    QLineEdit* edit = controle(fenetre->pageFenetre(4), 1022);
+    QVERIFY(edit != nullptr);
+
+    // As a Windows edit does: the pasted text is cut at the limit of 30.
+    for (const bool parPressePapiers : {false, true}) {
+        ecrireSaisie(edit, avant);
+        edit->setSelection(debutSelection, longueurSelection);
+        if (parPressePapiers) {
+            QGuiApplication::clipboard()->setText(colle);
+            if (QGuiApplication::clipboard()->text() != colle) {
+                continue;  // a platform without a clipboard; insert() below is the same path
+            }
+            edit->setFocus();
+            QTest::keySequence(edit, QKeySequence::Paste);
+        } else {
+            edit->insert(colle);
+        }
+        QCOMPARE(edit->text(), attendu);
+    }
+}
+
+void PagesTest::ordreDeTabulation_data()
+{
+    QTest::addColumn<int>("commande");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QStringList>("ordre");
+    // Two columns: row by row, a "<<" right after its field, ">>" after DataOut.
+    QTest::newRow("Lec_LectureAmbrel")
+        << 32774 << 4
+        << QStringList{"1012", "1034", "1013", "1035", "1036", "1021", "1032", "1037", "1038"};
+    QTest::newRow("Lec_IntroductionMstCPS")
+        << 32771 << 2
+        << QStringList{"1012", "1034", "1026", "1025", "1027", "1028", "1032", "1021"};
+}
+
+void PagesTest::ordreDeTabulation()
+{
+    QFETCH(int, commande);
+    QFETCH(int, page);
+    QFETCH(QStringList, ordre);
+    FenetreFeuille* fenetre = ouvrir(commande);
+    fenetre->onglets()->setCurrentIndex(page);
+    QWidget* fenetrePage = fenetre->pageFenetre(page);
+    QVERIFY(fenetrePage != nullptr);
+    auto* premier = fenetrePage->findChild<QWidget*>(ordre.first());
+    QVERIFY(premier != nullptr);
+    QStringList suivis{premier->objectName()};
+    for (QWidget* w = premier->nextInFocusChain(); suivis.size() < ordre.size();
+         w = w->nextInFocusChain()) {
+        if (w == premier) {
+            break;
+        }
+        if (w->parentWidget() == fenetrePage && (w->focusPolicy() & Qt::TabFocus)) {
+            suivis << w->objectName();
+        }
+    }
+    QCOMPARE(suivis, ordre);
 }
 
 void PagesTest::cheminTropLongDuDictionnaire()

@@ -6,9 +6,10 @@
 
 namespace soutien {
 
-bool PresentateurScripte::demanderOuiNon(QWidget*, const QString& texte, const QString& titre)
+bool PresentateurScripte::demanderOuiNon(QWidget*, const QString& texte, const QString& titre,
+                                         const QString& detail)
 {
-    questions.push_back({texte, titre});
+    questions.push_back({texte, titre, detail});
     if (reponses.empty()) {
         return true;
     }

@@ -25,7 +25,8 @@ class PresentateurScripte : public quintor::gui::PresentateurQt {
 public:
     void avertir(const std::string& texte) override { messages.push_back(texte); }
 
-    bool demanderOuiNon(QWidget* proprietaire, const QString& texte, const QString& titre) override;
+    bool demanderOuiNon(QWidget* proprietaire, const QString& texte, const QString& titre,
+                        const QString& detail) override;
 
     // The real text window, shown without a modal loop: `surTexte` acts on it,
     // then what its listing and caption show is recorded.
@@ -34,6 +35,7 @@ public:
     struct Question {
         QString texte;
         QString titre;
+        QString detail;
     };
     struct Texte {
         QString titre;

@@ -1,6 +1,10 @@
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 #include "CTexteDlg.h"
 #include "EtatProgramme.h"
@@ -128,10 +132,103 @@ TEST(XmlVersTexte, SurvivesAWholeBufferOfNesting)
     EXPECT_EQ(compterLignes(rendre(xml.substr(0, 3 + 3 * 300) + "x")), 256);
 }
 
+// Element depth of what TinyXML builds from `xml`, counted without recursion.
+int profondeurAnalysee(const std::string& xml)
+{
+    std::string texte = xml;
+    texte.append(8, '\0');  // TinyXML may read a little past a truncated UTF-8 sequence
+    TiXmlDocument document;
+    document.Parse(texte.c_str());
+    int profondeur = 0;
+    std::vector<std::pair<const TiXmlNode*, int>> pile{{&document, 0}};
+    while (!pile.empty()) {
+        const auto [noeud, niveau] = pile.back();
+        pile.pop_back();
+        profondeur = std::max(profondeur, niveau);
+        for (const TiXmlElement* e = noeud->FirstChildElement(); e != nullptr; e = e->NextSiblingElement()) {
+            pile.emplace_back(e, niveau + 1);
+        }
+    }
+    return profondeur;
+}
+
+// Documents that TinyXML reads as deeply nested elements while a tag scanner
+// that reads markup its own way sees almost no nesting.
+struct Hostile {
+    const char* nom;
+    std::string debut;
+    std::string motif;  // repeated: each copy opens one more element for TinyXML
+    int lignes;         // rendered from a full buffer: what lies before the cut
+
+    std::string avec(std::size_t copies) const
+    {
+        std::string xml = debut;
+        for (std::size_t i = 0; i < copies; ++i) {
+            xml += motif;
+        }
+        return xml;
+    }
+    // As many copies as the largest reading buffer holds.
+    std::string pleinTampon() const { return avec((131067 - debut.size()) / motif.size()); }
+};
+
+void PrintTo(const Hostile& cas, std::ostream* os)
+{
+    *os << cas.nom;
+}
+
+class DocumentHostile : public ::testing::TestWithParam<Hostile> {};
+
+TEST_P(DocumentHostile, IsCutWhereTheParserWouldPassTheBound)
+{
+    const Hostile& cas = GetParam();
+    const std::string xml = cas.avec(60);
+    ASSERT_GE(profondeurAnalysee(xml), 60) << "not nested for TinyXML";
+    for (int borne : {1, 8, 40}) {
+        const std::size_t longueur = longueurAvantProfondeur(xml.c_str(), borne);
+        EXPECT_LE(profondeurAnalysee(xml.substr(0, longueur)), borne) << borne;
+        // Nothing is cut that the parser could read within the bound.
+        EXPECT_EQ(profondeurAnalysee(xml.substr(0, longueur + cas.motif.size())), borne + 1) << borne;
+    }
+}
+
+TEST_P(DocumentHostile, AFullBufferRendersWithinTheBound)
+{
+    // Before the parser-driven bound, these documents made TinyXML recurse
+    // tens of thousands of levels deep and overflow the stack.
+    const std::string xml = GetParam().pleinTampon();
+    ASSERT_LE(xml.size(), 131067u);
+    EXPECT_LE(profondeurAnalysee(xml.substr(0, longueurAvantProfondeur(xml.c_str(), kNiveauMax + 3))),
+              kNiveauMax + 3);
+    EXPECT_EQ(compterLignes(rendre(xml)), GetParam().lignes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bornes, DocumentHostile,
+    ::testing::Values(
+        // In UTF-8, a lead byte takes the closing quote into the value; the
+        // next quote closes it, where a scanner would open one.
+        Hostile{"guillemet pris par un caractere UTF-8", "<?xml version=\"1.0\"?><R><a x=\"\xC3\" y=\">", "<b>", 256},
+        // A hexadecimal reference runs to the next ';' and its last 'x'.
+        Hostile{"reference de caractere sur un guillemet", "<R><a x=\"&#x\"x41;\">", "<b>", 256},
+        // Declaration values are quoted: the '>' inside does not end it.
+        Hostile{"commentaire dans la declaration", "<?xml version=\"><!--\"?><R>", "<b>", 256},
+        Hostile{"CDATA dans la declaration", "<?xml version=\"><![CDATA[\"?><R>", "<b>", 256},
+        // In UTF-8 text, a lead byte takes the following '<' as its own (the
+        // root's first child is then text: nothing is rendered).
+        Hostile{"commentaire dans un texte UTF-8", "<?xml version=\"1.0\"?><R>x\xC3<!--", "<b>", 0},
+        Hostile{"DOCTYPE dans un texte UTF-8", "<?xml version=\"1.0\"?><R>", "<b>\xC3<!DOCTYPE ", 256},
+        Hostile{"fin de balise dans un texte UTF-8", "<?xml version=\"1.0\"?><R>", "<b>\xC3</b>", 256},
+        Hostile{"imbrication simple", "<R>", "<b>", 256}));
+
 TEST(LongueurAvantProfondeur, CountsOnlyRealOpenings)
 {
     EXPECT_EQ(longueurAvantProfondeur("<a><b/><c></c></a>", 2), 18u);
     EXPECT_EQ(longueurAvantProfondeur("<a><b><c/></b></a>", 1), 3u);
+    // An empty element sits one level below its parent too (found by fuzzing:
+    // the parser built an element past the bound).
+    EXPECT_EQ(longueurAvantProfondeur("<a><b><c/></b></a>", 2), 6u);
+    EXPECT_EQ(longueurAvantProfondeur("<\xff\xff><\xc4\xc6>\xb6;<\xa5\xbb/>", 2), 10u);
     // A "/>" inside a quoted attribute does not close the tag.
     EXPECT_EQ(longueurAvantProfondeur("<a x=\"/>\"><b x='/>'>", 1), 10u);
     // Comments, CDATA and declarations open nothing.

@@ -247,6 +247,64 @@ TEST_F(Exchange, PowerOffWhoseDirectConnectionFailsLeavesNoHandle) {
     EXPECT_EQ(exchange({0, 1, 0x16, 0}).status, 0x0008) << "exclusivity must be taken again";
 }
 
+struct EjectionWarning {
+    const char* name;
+    // What the direct connection after the ejection answers.
+    std::int32_t connection;
+    std::uint8_t removalMode;
+    bool cardTaken;
+    Bytes answer;
+};
+
+class PowerOffEjectionWarning : public Exchange,
+                                public ::testing::WithParamInterface<EjectionWarning> {};
+
+// A card warning from the reconnection after the ejection is no failure: the command
+// goes on to see what became of the card and answers, never success without an answer.
+TEST_P(PowerOffEjectionWarning, StillAnswersStateAndCounter) {
+    const EjectionWarning& c = GetParam();
+    poweredCard();
+    // Seen before the ejection; the reader reports the card as scripted after it.
+    pcsc.queue(test::FakePcsc::attribute(kAttrCardPresence), test::bytes({2}));
+    pcsc.queue(test::FakePcsc::attribute(kAttrInterfaceStatus), test::bytes({1}));
+    pcsc.queue(test::FakePcsc::attribute(kAttrAtr), test::bytes(kAtrT0));
+    if (c.cardTaken) cardOut();
+    pcsc.queue("Connect", test::fail(c.connection));
+    const Answer answer = exchange({0, 0, 0x15, c.removalMode}, 55);
+    EXPECT_EQ(answer.status, 0);
+    EXPECT_EQ(state.lastDetail(), 0u);
+    EXPECT_EQ(answer.bytes(), c.answer);
+    EXPECT_EQ(pcsc.callsOf("Disconnect"), Calls{"Disconnect(0x201, 3)"});
+    EXPECT_EQ(pcsc.callsOf("Connect"), Calls{"Connect(0x100, \"Reader A 00 00\", 3, 0)"});
+    EXPECT_EQ(channel().card, 0u) << "no handle came of the connection";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Warnings, PowerOffEjectionWarning,
+    ::testing::Values(
+        EjectionWarning{"UnpoweredCardLeftInTheReader", pcsc::kUnpoweredCard, 0, false,
+                        {0x12, 0x01, 0x04}},
+        EjectionWarning{"UnpoweredCardLeftRemovalMode1", pcsc::kUnpoweredCard, 1, false,
+                        {0x00, 0x01, 0x04}},
+        EjectionWarning{"RemovedCardTaken", pcsc::kRemovedCard, 0, true, {0x00, 0x00, 0x05}},
+        EjectionWarning{"ResetCardTaken", pcsc::kResetCard, 1, true, {0x00, 0x00, 0x05}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The reader reports the card unpowered, so the handle is reconnected, and its driver
+// refuses that with system error 22, which converts to a card change even where card
+// warnings count as success. A card change leaves the previous status standing: it
+// must not end the exchange, or the access manager reads success with no answer.
+TEST_F(Exchange, PowerOnWhoseReconnectionTheDriverRefusesFails) {
+    holdCard();
+    pcsc.queue(test::FakePcsc::attribute(kAttrCardPresence), test::fail(pcsc::kUnpoweredCard));
+    pcsc.queue("Reconnect", test::fail(22));
+    const Answer answer = exchange({0, 0, 0x14}, 52);
+    EXPECT_EQ(answer.status, 0x0400);
+    EXPECT_EQ(state.lastDetail(), 28u);
+    EXPECT_TRUE(answer.untouched(52));
+    EXPECT_EQ(pcsc.calls, (Calls{"GetAttrib(0x201, 0x90300, 1)", "Reconnect(0x201, 3, 0, 0)"}));
+}
+
 struct LengthCorrection {
     const char* name;
     std::uint8_t command;
@@ -401,6 +459,17 @@ TEST_P(FailingExchange, GivesTheConvertedStatusAndWritesNothingOnFailure) {
     else
         EXPECT_EQ(answer.bytes(), concat({0x00, 0x03, 0x03}, kAtrT0)) << "the refresh went on";
 }
+
+// System error 22 converts to a card change with either flag; a card change left at
+// the end of an exchange is a card that cannot be used as it stands.
+const test::ResultClass kRefusedByTheDriver[] = {{22, 0x0400, 0x0400}};
+
+INSTANTIATE_TEST_SUITE_P(
+    CardChange, FailingExchange,
+    ::testing::Combine(::testing::Values(FailingExchangeCall::Reconnect,
+                                         FailingExchangeCall::Transaction,
+                                         FailingExchangeCall::Status),
+                       ::testing::ValuesIn(kRefusedByTheDriver)));
 
 INSTANTIATE_TEST_SUITE_P(
     EveryPath, FailingExchange,

@@ -250,12 +250,13 @@ Code Simulateur::informations(const char* chemin, std::uint16_t& lgInfos, char* 
         return code;
     }
     const std::string texte =
-        "<?xml version=\"1.0\"?>\n"
+        // UTF-8, as declared: the folder's name is UTF-8 on this platform too.
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<InformationsAPI>\n"
         "  <Composant nom=\"lumeris\">\n"
         "    <Nom>Lumeris</Nom>\n"
         "    <Version>5.0.0</Version>\n"
-        "    <Description>API de lecture simulee (tests &amp; demonstration)</Description>\n"
+        "    <Description>API de lecture simulée (tests &amp; démonstration)</Description>\n"
         "  </Composant>\n"
         "  <Composant nom=\"donnees\">\n"
         "    <Nom>Fichiers de configuration</Nom>\n"

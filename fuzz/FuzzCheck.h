@@ -1,0 +1,14 @@
+#pragma once
+// The oracle of a fuzz target: a failed check prints what was expected and
+// aborts, so libFuzzer keeps the input as a reproducer.
+
+#include <cstdio>
+#include <cstdlib>
+
+#define FUZZ_CHECK(condition)                                                         \
+    do {                                                                              \
+        if (!(condition)) {                                                           \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                             \
+        }                                                                             \
+    } while (false)

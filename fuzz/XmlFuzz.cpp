@@ -1,0 +1,61 @@
+// XML rendering: any text, with a small nesting bound chosen by the first
+// byte so that short inputs reach the cut. TinyXML must never build (and so
+// never recurse) deeper than the bound on the text the cut leaves, and the
+// renderer itself must survive the text.
+
+#include "CTexteDlg.h"
+#include "EtatProgramme.h"
+#include "FuzzCheck.h"
+#include "XmlVersTexte.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+int profondeurAnalysee(std::string texte)
+{
+    texte.append(8, '\0');  // the renderer's margin for TinyXML's reads past a truncated UTF-8 sequence
+    TiXmlDocument document;
+    document.Parse(texte.c_str());
+    int profondeur = 0;
+    std::vector<std::pair<const TiXmlNode*, int>> pile{{&document, 0}};
+    while (!pile.empty()) {
+        const auto [noeud, niveau] = pile.back();
+        pile.pop_back();
+        profondeur = std::max(profondeur, niveau);
+        for (const TiXmlElement* e = noeud->FirstChildElement(); e != nullptr; e = e->NextSiblingElement()) {
+            pile.emplace_back(e, niveau + 1);
+        }
+    }
+    return profondeur;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0 || size > 131068) {
+        return 0;
+    }
+    const int borne = 1 + data[0] % 16;
+    const std::string xml(reinterpret_cast<const char*>(data + 1), size - 1);
+    const char* texte = xml.c_str();  // up to the first NUL, as the API's buffer
+
+    const std::size_t longueur = quintor::longueurAvantProfondeur(texte, borne);
+    FUZZ_CHECK(longueur <= std::strlen(texte));
+    FUZZ_CHECK(profondeurAnalysee(std::string(texte, longueur)) <= borne);
+
+    quintor::EtatProgramme etat;
+    quintor::CTexteDlg dialogue(etat);
+    quintor::XmlVersTexte(texte, dialogue, "R");
+    // The listing is whole lines.
+    FUZZ_CHECK(dialogue.text.empty() || dialogue.text.ends_with("\r\n"));
+    return 0;
+}
