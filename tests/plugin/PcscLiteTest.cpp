@@ -134,6 +134,23 @@ TEST_F(PcscLiteAdaptation, PollReportsReaderHeldInDirectModeUnavailable) {
     EXPECT_EQ(pcsc.disconnect(shared, kLeaveCard), 0);
 }
 
+TEST_F(PcscLiteAdaptation, PollAnsweredWithATimeOutStillReportsTheDirectReaderAsAChange) {
+    connectTo("Lecteur A 00 00", kShareDirect);
+    // pcscd answers an unchanged reader with a time-out; WinSCard reports the change.
+    stub.results["SCardGetStatusChange"].push_back(SCARD_E_TIMEOUT);
+    stub.eventState = SCARD_STATE_PRESENT;
+    ReaderState state;
+    state.reader = "Lecteur A 00 00";
+    state.currentState = kStatePresent;
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), 0);
+    EXPECT_EQ(state.eventState, kStateUnavailable | kStateChanged);
+    // Without a direct connection the time-out stays what it is.
+    stub.results["SCardGetStatusChange"].push_back(SCARD_E_TIMEOUT);
+    state.reader = "Lecteur B 00 00";
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), kTimeout);
+    EXPECT_EQ(state.eventState, kStatePresent);
+}
+
 TEST_F(PcscLiteAdaptation, ReaderLeftByItsDirectConnectionIsTrackedAgain) {
     Handle direct = connectTo("Lecteur A 00 00", kShareDirect);
     ASSERT_EQ(pcsc.disconnect(direct, kLeaveCard), 0);

@@ -1,0 +1,101 @@
+#pragma once
+// The built plug-in, loaded by its file name as the access manager loads it, over the
+// real pcsc-lite client and a private pcscd with two virtual readers. Its tuvex.ini
+// names the two readers as channels 1 and 2.
+
+#include "Ostrel.h"
+#include "PcscdTest.h"
+#include "VirtualReader.h"
+
+#include <dlfcn.h>
+
+#include <fstream>
+
+namespace integration {
+
+using virtual_reader::Bytes;
+
+class PluginOverPcscd : public PcscdTest {
+protected:
+    void SetUp() override {
+        PcscdTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        config = pcscd->directory() + "/tuvex.ini";
+        std::ofstream(config, std::ios::binary)
+            << "[PROTOCOLE1]\r\nConfig=0\r\nNomLib=OSTREL.DLL\r\nListeCanaux=1, 2\r\n\r\n"
+            << "[CANAL1]\r\nTCanal=3\r\nIndex=1\r\nCaracteristiques=" << pcscd->readerName(0) << "\r\n\r\n"
+            << "[CANAL2]\r\nTCanal=3\r\nIndex=2\r\nCaracteristiques=" << pcscd->readerName(1) << "\r\n";
+        library = dlopen(OSTREL_LIBRARY_FILE, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(library, nullptr) << dlerror();
+        init = resolve<ProInitFn>("ProInit");
+        termin = resolve<ProTerminFn>("ProTermin");
+        connect = resolve<ProConnectFn>("ProConnect");
+        disconnect = resolve<ProDisconnectFn>("ProDisconnect");
+        exchangeFn = resolve<ProExchangeFn>("ProExchange");
+        getStatus = resolve<ProGetStatusFn>("ProGetStatus");
+        setExclusivity = resolve<ProExclusivityFn>("ProSetExclusivity");
+        releaseExclusivity = resolve<ProExclusivityFn>("ProReleaseExclusivity");
+    }
+
+    void TearDown() override {
+        if (library != nullptr) dlclose(library);  // the library's unload runs ProTermin
+        PcscdTest::TearDown();
+    }
+
+    template <typename Fn>
+    Fn resolve(const char* name) {
+        void* symbol = dlsym(library, name);
+        EXPECT_NE(symbol, nullptr) << name;
+        return reinterpret_cast<Fn>(symbol);
+    }
+
+    // Init, connect and take exclusivity on `channel`: what the access manager does
+    // before its first exchange.
+    void open(std::uint8_t channel) {
+        ASSERT_EQ(init(1, config.c_str(), 0), 0) << lastDetail();
+        ASSERT_EQ(connect(3, channel, ""), 0) << lastDetail();
+        ASSERT_EQ(setExclusivity(3, channel, 0), 0) << lastDetail();
+    }
+
+    std::uint32_t lastDetail() {
+        std::uint16_t status = 0;
+        std::uint32_t detail = 0;
+        char text[12];
+        getStatus(&status, &detail, text);
+        return detail;
+    }
+
+    // One exchange; the response bytes, or "status XXXX" when the export failed.
+    Bytes exchange(std::uint8_t channel, const Bytes& request, std::uint32_t capacity = 300) {
+        Bytes response(capacity, 0xEE);
+        std::uint32_t length = capacity;
+        status = exchangeFn(3, channel, 0, 0, request.data(), static_cast<std::uint32_t>(request.size()),
+                            response.data(), &length);
+        if (status != 0) return {};
+        response.resize(length);
+        return response;
+    }
+
+    static Bytes withData(Bytes head, const Bytes& data) {
+        head.insert(head.end(), data.begin(), data.end());
+        return head;
+    }
+
+    std::string config;
+    void* library = nullptr;
+    std::uint16_t status = 0;
+    ProInitFn init = nullptr;
+    ProTerminFn termin = nullptr;
+    ProConnectFn connect = nullptr;
+    ProDisconnectFn disconnect = nullptr;
+    ProExchangeFn exchangeFn = nullptr;
+    ProGetStatusFn getStatus = nullptr;
+    ProExclusivityFn setExclusivity = nullptr;
+    ProExclusivityFn releaseExclusivity = nullptr;
+};
+
+inline const Bytes kPresence{0, 0, 0x16, 0};
+inline const Bytes kPowerOn{0, 0, 0x14, 0};
+inline const Bytes kSelfTest{0, 0, 0x12, 0};
+
+}  // namespace integration

@@ -1,0 +1,178 @@
+// tuvex-host against the virtual readers: calveno-batch writes the tuvex.ini of two
+// PC/SC readers by their names, then tuvex-host loads the built plug-in from it and
+// runs a script on both channels, checked line by line, and again with --json.
+
+#include "PcscdTest.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using integration::PcscdTest;
+
+std::string quote(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+}
+
+const char kScript[] =
+    "# both readers, one after the other\n"
+    "list\n"
+    "connect\n"
+    "exclusive\n"
+    "power-on\n"
+    "apdu 00 B0 00 00 02\n"
+    "channel 2\n"
+    "connect\n"
+    "exclusive 7\n"
+    "presence\n"
+    "power-on\n"
+    "self-test\n"
+    "frequency 4\n"
+    "reset\n"
+    "power-off 0\n"
+    "release 7\n"
+    "disconnect\n"
+    "presence\n";
+
+class TuvexHostOnVirtualReaders : public PcscdTest {
+protected:
+    void SetUp() override {
+        PcscdTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        dir = pcscd->directory();
+        ASSERT_EQ(run(std::string(CALVENO_BATCH) + " --topology deux-ports --protocol pcsc --r1-name " +
+                      quote(pcscd->readerName(0)) + " --r2-name " + quote(pcscd->readerName(1)) +
+                      " --windows-dir " + dir + " --program-dir " + dir + " --yes"),
+                  0)
+            << readFile(dir + "/err");
+        ini = dir + "/tuvex.ini";
+        ASSERT_TRUE(pcscd->insertCard(0, integration::kAmbrelAtr));
+        ASSERT_TRUE(pcscd->control(0).ok("script 00B0000002 12349000"));
+        ASSERT_TRUE(pcscd->insertCard(1, integration::kCps2TestAtr));
+        std::ofstream(dir + "/script.txt") << kScript;
+    }
+
+    // Runs a shell command line in the test's folder; its exit code.
+    int run(const std::string& command) {
+        const int status = std::system(("cd " + dir + " && " + command + " >out 2>err").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    int host(const std::string& options) {
+        return run(std::string(TUVEX_HOST) + " --lib-dir " + OSTREL_DIR + " " + options + " --script script.txt " + ini);
+    }
+
+    std::string dir;
+    std::string ini;
+};
+
+TEST_F(TuvexHostOnVirtualReaders, ScriptModeDrivesBothReadersThroughThePlugin) {
+    // The last presence comes after the disconnection: a failed call, exit code 1.
+    ASSERT_EQ(host(""), 1) << readFile(dir + "/out") << readFile(dir + "/err");
+    const std::string a = pcscd->readerName(0);
+    const std::string b = pcscd->readerName(1);
+    const std::vector<std::string> expected = {
+        "library OSTREL.DLL (" OSTREL_DIR "/libostrel.so)",
+        "ProInit(1, " + ini + "): status 0x0000",
+        "ProIdentify: status 0x0000, \"Protocole PCSC-TUVEX\", protocol 1, version 01.09",
+        "> list",
+        "  channel 1: Index 1, TCanal 3, protocol 1 (OSTREL.DLL), reader \"" + a + "\" (selected)",
+        "  channel 2: Index 2, TCanal 3, protocol 1 (OSTREL.DLL), reader \"" + b + "\"",
+        "> connect",
+        "  status 0x0000",
+        "> exclusive",
+        "  status 0x0000",
+        "> power-on",
+        "  status 0x0000",
+        "  CR 0x00 (done), card state 3 (powered), counter 3 (0x03)",
+        "  ATR 3F 65 25 00 2C 09 69 90 00: Carte Ambrel 1 (KOR-AMB)",
+        "> apdu 00 B0 00 00 02",
+        "  status 0x0000",
+        "  CR 0x00 (done), card state 3 (powered), counter 3 (0x03)",
+        "  data 12 34 90 00",
+        "> channel 2",
+        "> connect",
+        "  status 0x0000",
+        "> exclusive 7",
+        "  status 0x0000",
+        "> presence",
+        "  status 0x0000",
+        "  CR 0x00 (done), card state 1 (present, not powered), counter 3 (0x03)",
+        "> power-on",
+        "  status 0x0000",
+        "  CR 0x00 (done), card state 3 (powered), counter 4 (0x04)",
+        "  ATR 3B AC 00 40 2A 00 12 25 00 64 80 81 02 10 00 90 00: Carte CPS 2 Test (GIP-CPS)",
+        "> self-test",
+        "  status 0x0000",
+        "  CR 0x00 (done)",
+        "  self test: driver version 01.02, BWT 8000 (0x1F40), W 10 (0x000A), clock 5 MHz",
+        "> frequency 4",
+        "  status 0x0000",
+        "  CR 0x14 (card already powered), card state 3 (powered), counter 4 (0x04)",
+        "> reset",
+        "  status 0x0000",
+        "  CR 0x00 (done)",
+        "> power-off 0",
+        "  status 0x0000",
+        "  CR 0x12 (card still present and not powered), card state 1 (present, not powered), counter 5 (0x05)",
+        "> release 7",
+        "  status 0x0000",
+        "> disconnect",
+        "  status 0x0000",
+        "> presence",
+        "  status 0x0008",
+        "  ProGetStatus: status 0x0008, detail 2 (0x0002), \"Erreur PCSC\": channel not connected, PC/SC "
+        "service stopped or reader unusable, plug-in not initialised, or no memory",
+        "ProTermin: status 0x0000",
+    };
+    EXPECT_EQ(lines(readFile(dir + "/out")), expected);
+}
+
+TEST_F(TuvexHostOnVirtualReaders, JsonLinesParseBackToTheSameAnswers) {
+    ASSERT_EQ(host("--json"), 1) << readFile(dir + "/err");
+    std::vector<nlohmann::json> objects;
+    for (const std::string& line : lines(readFile(dir + "/out"))) objects.push_back(nlohmann::json::parse(line));
+    ASSERT_EQ(objects.size(), 20u) << readFile(dir + "/out");
+    EXPECT_EQ(objects[0]["event"], "init");
+    EXPECT_EQ(objects[0]["status"], 0);
+    EXPECT_EQ(objects[2]["channels"][1]["reader"], pcscd->readerName(1));
+    const auto& powerOn = objects[5];
+    EXPECT_EQ(powerOn["command"], "power-on");
+    EXPECT_EQ(powerOn["data"], integration::kAmbrelAtr);
+    EXPECT_EQ(powerOn["card_type"], "Carte Ambrel 1");
+    EXPECT_EQ(powerOn["issuer"], "KOR-AMB");
+    EXPECT_EQ(powerOn["card_state"], 3);
+    EXPECT_EQ(objects[6]["request"], "0000000000B0000002");
+    EXPECT_EQ(objects[6]["data"], "12349000");
+    EXPECT_EQ(objects[11]["card_type"], "Carte CPS 2 Test");
+    EXPECT_EQ(objects[12]["self_test"]["bwt"], 0x1F40);
+    EXPECT_EQ(objects[12]["self_test"]["clock_mhz"], 5);
+    EXPECT_EQ(objects[13]["report_code"], 0x14);
+    EXPECT_EQ(objects[15]["request"], "00001500");
+    EXPECT_EQ(objects[15]["report"], "card still present and not powered");
+    EXPECT_EQ(objects[18]["status"], 8);
+    EXPECT_EQ(objects[18]["get_status"]["detail"], 2);
+    EXPECT_EQ(objects[19]["event"], "termin");
+}
+
+}  // namespace
