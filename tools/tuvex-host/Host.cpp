@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "HostConfig.h"
 #include "PluginLibrary.h"
+#include "common/ProgramInfo.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
@@ -300,6 +301,7 @@ int runHost(const std::vector<std::string>& args, std::istream& in, std::ostream
         ->type_name("DIR")
         ->allow_extra_args(false);
     app.add_flag("--json", options.json, "print one JSON object a line instead of text");
+    app.set_version_flag("--version", toolkit::versionLine("tuvex-host"), "show the version and exit");
     app.footer(commandHelp() +
                "\nExit codes: 0 every call succeeded; 1 a plug-in call answered a non-zero status (its\n"
                "ProGetStatus is printed); 2 wrong usage, unknown command, malformed hex or number;\n"
@@ -311,6 +313,9 @@ int runHost(const std::vector<std::string>& args, std::istream& in, std::ostream
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         out << app.help();
+        return kExitOk;
+    } catch (const CLI::CallForVersion& version) {
+        out << version.what() << "\n";
         return kExitOk;
     } catch (const CLI::ParseError& error) {
         err << "tuvex-host: " << error.what() << "\nRun with --help for usage.\n";
