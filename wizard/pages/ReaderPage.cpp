@@ -43,20 +43,13 @@ ReaderPage::ReaderPage(WizardSettings& settings, WizardContext& context, QWidget
     ReaderSettings& reader = currentReaderSettings(m_settings);
 
     auto* layout = new QVBoxLayout(this);
-    const int title = readerPageTitle(m_settings);
-    const std::pair<int, const char*> titles[] = {
-        {kTitleFirstReader, "Configuration du PREMIER lecteur de carte"},
-        {kTitleSingleReader, "Configuration du lecteur de carte"},
-        {kTitleSecondReader, "Configuration du SECOND lecteur de carte"},
-    };
-    for (const auto& [id, text] : titles) {
-        QLabel* label = makeLabel(id, text);
-        QFont font = label->font();
-        font.setBold(true);
-        label->setFont(font);
-        label->setVisible(id == title);
-        layout->addWidget(label);
-    }
+    addTitles(layout,
+              {
+                  {kTitleFirstReader, "Configuration du PREMIER lecteur de carte"},
+                  {kTitleSingleReader, "Configuration du lecteur de carte"},
+                  {kTitleSecondReader, "Configuration du SECOND lecteur de carte"},
+              },
+              readerPageTitle(m_settings));
 
     auto* protocolRow = new QHBoxLayout;
     protocolRow->addWidget(makeLabel(0, "Type de protocole :"));

@@ -34,20 +34,13 @@ SerialPortPage::SerialPortPage(WizardSettings& settings, WizardContext& context,
     : WizardPage(kPageSerialPort, settings, context, owner)
 {
     auto* layout = new QVBoxLayout(this);
-    const int title = serialPortPageTitle(m_settings);
-    const std::pair<int, const char*> titles[] = {
-        {kTitlePortFirstReader, "Configuration du port série du PREMIER lecteur de carte"},
-        {kTitlePortSingleReader, "Configuration du port série du lecteur de carte"},
-        {kTitlePortSecondReader, "Configuration du port série du SECOND lecteur de carte"},
-    };
-    for (const auto& [id, text] : titles) {
-        QLabel* label = makeLabel(id, text);
-        QFont font = label->font();
-        font.setBold(true);
-        label->setFont(font);
-        label->setVisible(id == title);
-        layout->addWidget(label);
-    }
+    addTitles(layout,
+              {
+                  {kTitlePortFirstReader, "Configuration du port série du PREMIER lecteur de carte"},
+                  {kTitlePortSingleReader, "Configuration du port série du lecteur de carte"},
+                  {kTitlePortSecondReader, "Configuration du port série du SECOND lecteur de carte"},
+              },
+              serialPortPageTitle(m_settings));
 
     auto* form = new QFormLayout;
     for (const SerialListControl& control : kLists) {

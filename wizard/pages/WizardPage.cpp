@@ -1,5 +1,6 @@
 #include "WizardPage.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -53,6 +54,19 @@ QLabel* WizardPage::makeLabel(int id, const char* text)
     if (id != 0)
         label->setObjectName(QString::number(id));
     return label;
+}
+
+void WizardPage::addTitles(QBoxLayout* layout, std::initializer_list<std::pair<int, const char*>> titles,
+                           int shown)
+{
+    for (const auto& [id, text] : titles) {
+        QLabel* label = makeLabel(id, text);
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
+        label->setVisible(id == shown);
+        layout->addWidget(label);
+    }
 }
 
 void WizardPage::showEvent(QShowEvent* event)

@@ -6,9 +6,13 @@
 
 #include <QDialog>
 
+#include <initializer_list>
+#include <utility>
+
 #include "WizardContext.h"
 #include "WizardSettings.h"
 
+class QBoxLayout;
 class QLabel;
 class QPushButton;
 
@@ -36,6 +40,8 @@ protected:
 
     QPushButton* makeButton(int id, const char* text);
     QLabel* makeLabel(int id, const char* text);
+    // The page's alternative bold titles, one shown: the one whose id is `shown`.
+    void addTitles(QBoxLayout* layout, std::initializer_list<std::pair<int, const char*>> titles, int shown);
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
