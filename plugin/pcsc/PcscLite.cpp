@@ -25,6 +25,34 @@ constexpr std::uint32_t kAttributePresence = 0x90300;
 constexpr std::uint32_t kAttributeInterfaceStatus = 0x90301;
 constexpr std::uint32_t kAttributeAtr = 0x90303;
 
+// One SCardStatus of a card handle: state, protocol and ATR.
+struct NativeStatus {
+    LONG result = SCARD_S_SUCCESS;
+    DWORD state = 0;
+    DWORD protocol = 0;
+    BYTE atr[MAX_ATR_SIZE] = {};
+    DWORD atrLength = sizeof atr;
+};
+
+NativeStatus readStatus(Handle card) {
+    NativeStatus status;
+    DWORD readerLength = 0;
+    status.result = SCardStatus(static_cast<SCARDHANDLE>(card), nullptr, &readerLength, &status.state,
+                                &status.protocol, status.atr, &status.atrLength);
+    status.atrLength = std::min<DWORD>(status.atrLength, sizeof status.atr);
+    return status;
+}
+
+// Gives `size` bytes to a caller's buffer whose capacity `*length` holds; the
+// length cell always receives the size, as WinSCard reports the size it needed.
+std::int32_t copyOut(const std::uint8_t* from, std::uint32_t size, std::uint8_t* to, std::uint32_t* length) {
+    const std::uint32_t capacity = *length;
+    *length = size;
+    if (size > capacity) return kInsufficientBuffer;
+    std::memcpy(to, from, size);
+    return kSuccess;
+}
+
 // Runs `call` with the caller's context, or with a temporary one when the caller gave
 // none, as WinSCard lets reader listings run without a context.
 template <typename Call>
@@ -147,20 +175,10 @@ std::int32_t PcscLite::transmitT0(Handle card, const std::uint8_t* send, std::ui
 
 std::int32_t PcscLite::status(Handle card, std::uint32_t* activeProtocol, std::uint8_t* atr,
                               std::uint32_t* atrLength) {
-    BYTE buffer[MAX_ATR_SIZE] = {};
-    DWORD size = sizeof buffer;
-    DWORD state = 0;
-    DWORD protocol = 0;
-    DWORD readerLength = 0;
-    const LONG result = SCardStatus(static_cast<SCARDHANDLE>(card), nullptr, &readerLength, &state,
-                                    &protocol, buffer, &size);
-    if (result != SCARD_S_SUCCESS) return normalise(result);
-    *activeProtocol = static_cast<std::uint32_t>(protocol);
-    const std::uint32_t capacity = *atrLength;
-    *atrLength = static_cast<std::uint32_t>(size);
-    if (size > capacity) return kInsufficientBuffer;
-    std::memcpy(atr, buffer, size);
-    return kSuccess;
+    const NativeStatus status = readStatus(card);
+    if (status.result != SCARD_S_SUCCESS) return normalise(status.result);
+    *activeProtocol = static_cast<std::uint32_t>(status.protocol);
+    return copyOut(status.atr, static_cast<std::uint32_t>(status.atrLength), atr, atrLength);
 }
 
 std::int32_t PcscLite::getStatusChange(Context context, std::uint32_t timeoutMs, ReaderState* states,
@@ -217,32 +235,19 @@ std::int32_t PcscLite::getAttrib(Handle card, std::uint32_t attributeId, std::ui
 
 std::int32_t PcscLite::attributeFromStatus(Handle card, std::uint32_t attributeId,
                                            std::uint8_t* buffer, std::uint32_t* length) {
-    BYTE atr[MAX_ATR_SIZE] = {};
-    DWORD atrLength = sizeof atr;
-    DWORD state = 0;
-    DWORD protocol = 0;
-    DWORD readerLength = 0;
-    const LONG result = SCardStatus(static_cast<SCARDHANDLE>(card), nullptr, &readerLength, &state,
-                                    &protocol, atr, &atrLength);
-    if (result != SCARD_S_SUCCESS) return normalise(result);
+    const NativeStatus status = readStatus(card);
+    if (status.result != SCARD_S_SUCCESS) return normalise(status.result);
     // pcsc-lite's state is a bit mask under an event counter in the high 16 bits.
-    state &= 0xFFFF;
+    const DWORD state = status.state & 0xFFFF;
     std::uint8_t value = 0;
-    const std::uint8_t* answer = &value;
-    std::uint32_t answerLength = 1;
     if (attributeId == kAttributePresence) {
         value = (state & SCARD_PRESENT) != 0 ? 2 : 0;
     } else if (attributeId == kAttributeInterfaceStatus) {
         value = (state & (SCARD_POWERED | SCARD_NEGOTIABLE | SCARD_SPECIFIC)) != 0 ? 1 : 0;
     } else {
-        answer = atr;
-        answerLength = static_cast<std::uint32_t>(std::min<DWORD>(atrLength, sizeof atr));
+        return copyOut(status.atr, static_cast<std::uint32_t>(status.atrLength), buffer, length);
     }
-    const std::uint32_t capacity = *length;
-    *length = answerLength;
-    if (answerLength > capacity) return kInsufficientBuffer;
-    std::memcpy(buffer, answer, answerLength);
-    return kSuccess;
+    return copyOut(&value, 1, buffer, length);
 }
 
 std::int32_t PcscLite::introduceCardType(Context, const char*, const std::uint8_t*,
