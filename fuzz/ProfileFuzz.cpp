@@ -72,10 +72,19 @@ bool bordTabulation(char c)
     return c == '\t' || c == '\v';
 }
 
+// Whether two names given to the calls reach the same entry: the calls strip
+// spaces from both ends and compare without regard to case (" " and "" are one
+// section).
 bool memeNom(const std::string& a, const std::string& b)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+    const auto nu = [](const std::string& nom) {
+        const std::size_t debut = nom.find_first_not_of(' ');
+        return debut == std::string::npos ? std::string() : nom.substr(debut, nom.find_last_not_of(' ') - debut + 1);
+    };
+    const std::string x = nu(a);
+    const std::string y = nu(b);
+    return std::equal(x.begin(), x.end(), y.begin(), y.end(),
+                      [](unsigned char p, unsigned char q) { return std::tolower(p) == std::tolower(q); });
 }
 
 }  // namespace
