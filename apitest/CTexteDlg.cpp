@@ -10,10 +10,7 @@
 
 namespace quintor {
 
-CTexteDlg::CTexteDlg(EtatProgramme& etat)
-    : m_etat(etat)
-{
-}
+CTexteDlg::CTexteDlg(EtatProgramme& etat) : m_etat(etat) {}
 
 void CTexteDlg::initialiser()
 {
@@ -57,8 +54,8 @@ void CTexteDlg::OnExecuter()
             path = std::string(chemin.data()) + " (fichiers introuvables)";
         }
         char lignes[96];
-        std::snprintf(lignes, sizeof lignes, "Code erreur: %d (0x%04x)\r\nCode retour: %d (0x%04x)",
-                      err, err, retour, retour);
+        std::snprintf(lignes, sizeof lignes, "Code erreur: %d (0x%04x)\r\nCode retour: %d (0x%04x)", err, err,
+                      retour, retour);
         text = lignes;
     }
     m_etat.CheminPartage = path;

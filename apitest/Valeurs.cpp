@@ -33,8 +33,7 @@ std::int32_t ValeurEntiere(std::string_view texte)
         return valeur >= kLimite ? std::numeric_limits<std::int32_t>::min()
                                  : static_cast<std::int32_t>(-valeur);
     }
-    return valeur >= kLimite ? std::numeric_limits<std::int32_t>::max()
-                             : static_cast<std::int32_t>(valeur);
+    return valeur >= kLimite ? std::numeric_limits<std::int32_t>::max() : static_cast<std::int32_t>(valeur);
 }
 
 std::string CodeAffiche(std::int32_t valeur)
@@ -75,9 +74,7 @@ void FormaterValeur(std::int32_t longueur, const unsigned char* data, int type, 
             out.assign(reinterpret_cast<const char*>(data));
         }
         break;
-    default:
-        out = kTypeInconnu;
-        break;
+    default: out = kTypeInconnu; break;
     }
 }
 

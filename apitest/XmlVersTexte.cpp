@@ -91,8 +91,7 @@ private:
     // A start tag as TiXmlElement::Parse reads it: past "/>" for an empty
     // element, past '>' with its end tag pushed otherwise, nullptr where the
     // parser refuses the tag.
-    const char* baliseOuvrante(const char* p, TiXmlEncoding codage,
-                               std::vector<std::string>& finsAttendues)
+    const char* baliseOuvrante(const char* p, TiXmlEncoding codage, std::vector<std::string>& finsAttendues)
     {
         std::string nom;
         p = ReadName(SkipWhiteSpace(p + 1, codage), &nom, codage);
@@ -179,8 +178,7 @@ void XmlVersTexte(const char* xml, CTexteDlg& dialogue, const char* racine)
     TiXmlDocument document;
     document.Parse(texte.c_str());
 
-    for (const TiXmlNode* noeud = document.FirstChild(); noeud != nullptr;
-         noeud = noeud->NextSibling()) {
+    for (const TiXmlNode* noeud = document.FirstChild(); noeud != nullptr; noeud = noeud->NextSibling()) {
         if (std::strcmp(noeud->Value(), racine) != 0) {
             continue;
         }

@@ -28,7 +28,8 @@ const std::uint8_t kInstructionRequest[] = {0, 0, 0x00, 0, 0x00, 0xB0, 0x00, 0x0
 
 // The PC/SC calls one steady-state exchange makes, on the scripted fake with a
 // powered T=0 card held exclusively.
-std::map<std::string, std::size_t> countCalls() {
+std::map<std::string, std::size_t> countCalls()
+{
     using namespace ostrel;
     test::FakePcsc pcsc;
     pcsc.setDefault("ListReaderGroups", test::names({"SCard$DefaultReaders"}));
@@ -43,7 +44,8 @@ std::map<std::string, std::size_t> countCalls() {
     char path[] = "/tmp/exchange-bench-XXXXXX";
     if (mkdtemp(path) == nullptr) return {};
     const std::string ini = std::string(path) + "/tuvex.ini";
-    std::ofstream(ini) << "[PROTOCOLE1]\r\nListeCanaux=1\r\n[CANAL1]\r\nIndex=1\r\nCaracteristiques=Reader A 00 00\r\n";
+    std::ofstream(ini)
+        << "[PROTOCOLE1]\r\nListeCanaux=1\r\n[CANAL1]\r\nIndex=1\r\nCaracteristiques=Reader A 00 00\r\n";
     PluginState state(pcsc);
     std::map<std::string, std::size_t> counts;
     if (state.ProInit(1, ini.c_str(), 0) == 0 && state.ProConnect(3, 1, "") == 0 &&
@@ -74,13 +76,15 @@ struct Stack {
     ProExchangeFn exchange = nullptr;
     std::string problem;
 
-    Stack() {
+    Stack()
+    {
         problem = virtual_reader::privateServiceProblem();
         if (!problem.empty()) return;
         pcscd = std::make_unique<virtual_reader::PrivatePcscd>(std::vector<std::string>{"Virtual Reader A"});
         problem = pcscd->start();
         if (!problem.empty()) return;
-        if (!pcscd->insertCard(0, "3F6525002C09699000") || !pcscd->control(0).ok("script 00B0000002 12349000")) {
+        if (!pcscd->insertCard(0, "3F6525002C09699000") ||
+            !pcscd->control(0).ok("script 00B0000002 12349000")) {
             problem = "the virtual card did not come";
             return;
         }
@@ -103,23 +107,27 @@ struct Stack {
             exchange(3, 1, 0, 0, powerOn, 4, response, &length) != 0 || response[0] != 0x00)
             problem = "the plug-in could not power the virtual card";
     }
-    ~Stack() {
+    ~Stack()
+    {
         if (library != nullptr) dlclose(library);
     }
 };
 
-Stack& stack() {
+Stack& stack()
+{
     static Stack instance;
     return instance;
 }
 
-const std::map<std::string, std::size_t>& calls() {
+const std::map<std::string, std::size_t>& calls()
+{
     static const auto counts = countCalls();
     return counts;
 }
 
 void exchangeBenchmark(benchmark::State& state, const std::uint8_t* request, std::uint32_t length,
-                       const char* name) {
+                       const char* name)
+{
     Stack& s = stack();
     if (!s.problem.empty()) {
         state.SkipWithError(s.problem.c_str());
@@ -136,10 +144,12 @@ void exchangeBenchmark(benchmark::State& state, const std::uint8_t* request, std
     state.counters["pcsc_calls"] = static_cast<double>(calls().count(name) ? calls().at(name) : 0);
 }
 
-void BM_ProExchangePresence(benchmark::State& state) {
+void BM_ProExchangePresence(benchmark::State& state)
+{
     exchangeBenchmark(state, kPresenceRequest, sizeof kPresenceRequest, "presence");
 }
-void BM_ProExchangeInstruction(benchmark::State& state) {
+void BM_ProExchangeInstruction(benchmark::State& state)
+{
     exchangeBenchmark(state, kInstructionRequest, sizeof kInstructionRequest, "instruction");
 }
 
@@ -151,7 +161,8 @@ struct Direct {
     SCARDHANDLE card = 0;
     std::string problem;
 
-    explicit Direct(Stack& s) {
+    explicit Direct(Stack& s)
+    {
         const auto release = reinterpret_cast<ProExclusivityFn>(dlsym(s.library, "ProReleaseExclusivity"));
         const auto disconnect = reinterpret_cast<ProDisconnectFn>(dlsym(s.library, "ProDisconnect"));
         release(3, 1, 0);
@@ -162,13 +173,15 @@ struct Direct {
                          &card, &protocol) != SCARD_S_SUCCESS)
             problem = "SCardConnect failed";
     }
-    ~Direct() {
+    ~Direct()
+    {
         if (card != 0) SCardDisconnect(card, SCARD_LEAVE_CARD);
         if (context != 0) SCardReleaseContext(context);
     }
 };
 
-Direct* direct(benchmark::State& state) {
+Direct* direct(benchmark::State& state)
+{
     Stack& s = stack();
     if (!s.problem.empty()) {
         state.SkipWithError(s.problem.c_str());
@@ -182,14 +195,15 @@ Direct* direct(benchmark::State& state) {
     return &instance;
 }
 
-void BM_SCardTransmitDirect(benchmark::State& state) {
+void BM_SCardTransmitDirect(benchmark::State& state)
+{
     Direct* d = direct(state);
     if (d == nullptr) return;
     BYTE answer[265];
     for (auto _ : state) {
         DWORD length = sizeof answer;
-        if (SCardTransmit(d->card, SCARD_PCI_T0, kInstruction, sizeof kInstruction, nullptr, answer, &length) !=
-            SCARD_S_SUCCESS) {
+        if (SCardTransmit(d->card, SCARD_PCI_T0, kInstruction, sizeof kInstruction, nullptr, answer,
+                          &length) != SCARD_S_SUCCESS) {
             state.SkipWithError("SCardTransmit failed");
             break;
         }
@@ -198,7 +212,8 @@ void BM_SCardTransmitDirect(benchmark::State& state) {
 }
 
 // The calls a presence test makes besides: one attribute read, and the poll.
-void BM_SCardGetAttribPresence(benchmark::State& state) {
+void BM_SCardGetAttribPresence(benchmark::State& state)
+{
     Direct* d = direct(state);
     if (d == nullptr) return;
     for (auto _ : state) {
@@ -208,7 +223,8 @@ void BM_SCardGetAttribPresence(benchmark::State& state) {
     }
 }
 
-void BM_SCardGetStatusChangeNoWait(benchmark::State& state) {
+void BM_SCardGetStatusChangeNoWait(benchmark::State& state)
+{
     Direct* d = direct(state);
     if (d == nullptr) return;
     SCARD_READERSTATE reader{};
@@ -230,7 +246,8 @@ BENCHMARK(BM_SCardGetStatusChangeNoWait);
 // Keeps each benchmark's time per iteration to print the ratio after the run.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
         for (const Run& run : runs)
             if (!run.error_occurred && run.iterations > 0)
                 times[run.benchmark_name()] = run.GetAdjustedRealTime();
@@ -241,7 +258,8 @@ public:
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -250,7 +268,8 @@ int main(int argc, char** argv) {
     if (direct != t.end() && direct->second > 0)
         for (const char* name : {"BM_ProExchangeInstruction", "BM_ProExchangePresence"})
             if (const auto found = t.find(name); found != t.end())
-                std::printf("ratio %s / BM_SCardTransmitDirect: %.2f\n", name, found->second / direct->second);
+                std::printf("ratio %s / BM_SCardTransmitDirect: %.2f\n", name,
+                            found->second / direct->second);
     benchmark::Shutdown();
     return 0;
 }

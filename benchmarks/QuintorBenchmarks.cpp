@@ -46,8 +46,8 @@ void XmlVersTexteDocumentPlein(benchmark::State& state)
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(xml.size()));
-    state.counters["lignes"] = static_cast<double>(
-        std::count(dialogue.text.begin(), dialogue.text.end(), '\n'));
+    state.counters["lignes"] =
+        static_cast<double>(std::count(dialogue.text.begin(), dialogue.text.end(), '\n'));
 }
 BENCHMARK(XmlVersTexteDocumentPlein)->Unit(benchmark::kMillisecond);
 

@@ -15,7 +15,8 @@ namespace {
 
 // Copies one string into a caller's buffer the way the platform does:
 // truncated to size - 1 characters, always NUL-terminated.
-std::uint32_t copyValue(std::string_view value, char* buffer, std::uint32_t size) {
+std::uint32_t copyValue(std::string_view value, char* buffer, std::uint32_t size)
+{
     if (buffer == nullptr || size == 0) return 0;
     std::size_t n = value.size() < size - 1 ? value.size() : size - 1;
     if (n > 0) std::memcpy(buffer, value.data(), n);
@@ -26,7 +27,8 @@ std::uint32_t copyValue(std::string_view value, char* buffer, std::uint32_t size
 // Copies a list of names, each followed by a NUL, ending with one more NUL.
 // When the list does not fit, it is cut after size - 2 characters and closed
 // with two NULs, which is what callers walking the list expect.
-std::uint32_t copyList(const std::vector<std::string_view>& names, char* buffer, std::uint32_t size) {
+std::uint32_t copyList(const std::vector<std::string_view>& names, char* buffer, std::uint32_t size)
+{
     if (buffer == nullptr || size == 0) return 0;
     std::string list;
     for (std::string_view n : names) {
@@ -49,13 +51,15 @@ std::uint32_t copyList(const std::vector<std::string_view>& names, char* buffer,
     return static_cast<std::uint32_t>(n);
 }
 
-std::string_view defaultText(const char* defaultValue) {
+std::string_view defaultText(const char* defaultValue)
+{
     std::string_view d = defaultValue != nullptr ? std::string_view(defaultValue) : std::string_view();
     while (!d.empty() && d.back() == ' ') d.remove_suffix(1);
     return d;
 }
 
-std::string_view stripQuotes(std::string_view v) {
+std::string_view stripQuotes(std::string_view v)
+{
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         return v.substr(1, v.size() - 2);
     return v;
@@ -63,7 +67,8 @@ std::string_view stripQuotes(std::string_view v) {
 
 // The value of `key` in the first `section` of `text`; nullopt when absent.
 std::optional<std::string_view> lookup(const std::vector<Line>& lines, std::string_view section,
-                                       std::string_view key) {
+                                       std::string_view key)
+{
     auto header = profile::findSection(lines, profile::trimSpaces(section));
     if (!header) return std::nullopt;
     std::string_view wanted = profile::trimSpaces(key);
@@ -75,7 +80,8 @@ std::optional<std::string_view> lookup(const std::vector<Line>& lines, std::stri
     return std::nullopt;
 }
 
-std::uint32_t parseInteger(std::string_view s) {
+std::uint32_t parseInteger(std::string_view s)
+{
     std::size_t i = 0;
     while (i < s.size() && (profile::isBlank(s[i]) || s[i] == '\r' || s[i] == '\n')) ++i;
     bool negative = false;
@@ -86,39 +92,49 @@ std::uint32_t parseInteger(std::string_view s) {
     unsigned base = 10;
     if (i + 1 < s.size() && s[i] == '0') {
         char p = s[i + 1];
-        if (p == 'x' || p == 'X') base = 16;
-        else if (p == 'o' || p == 'O') base = 8;
-        else if (p == 'b' || p == 'B') base = 2;
+        if (p == 'x' || p == 'X')
+            base = 16;
+        else if (p == 'o' || p == 'O')
+            base = 8;
+        else if (p == 'b' || p == 'B')
+            base = 2;
         if (base != 10) i += 2;
     }
     std::uint32_t result = 0;  // wraps modulo 2^32, as the platform does
     for (; i < s.size(); ++i) {
         char c = s[i];
         unsigned digit = 0;
-        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
-        else break;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<unsigned>(c - '0');
+        else if (c >= 'a' && c <= 'f')
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'F')
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        else
+            break;
         if (digit >= base) break;
         result = result * base + digit;
     }
     return negative ? 0u - result : result;
 }
 
-std::string keyLine(std::string_view key, std::string_view value) {
+std::string keyLine(std::string_view key, std::string_view value)
+{
     std::string line;
     line.reserve(key.size() + value.size() + 3);
     line.append(key).append("=").append(value).append("\r\n");
     return line;
 }
 
-bool endsWithBreak(std::string_view text) {
+bool endsWithBreak(std::string_view text)
+{
     return !text.empty() && (text.back() == '\n' || text.back() == '\r');
 }
 
 // New file content after the write, or nullopt when nothing changes.
 std::optional<std::string> edit(const std::string& text, std::string_view section, const char* key,
-                                const char* value) {
+                                const char* value)
+{
     std::vector<Line> lines = profile::parseLines(text);
     auto header = profile::findSection(lines, section);
 
@@ -129,7 +145,8 @@ std::optional<std::string> edit(const std::string& text, std::string_view sectio
         std::size_t end = profile::sectionEnd(lines, *header);
         std::string out = text.substr(0, lines[*header].begin);
         for (std::size_t i = *header + 1; i < end; ++i) {
-            if (lines[i].kind != LineKind::Key) out.append(text, lines[i].begin, lines[i].end - lines[i].begin);
+            if (lines[i].kind != LineKind::Key)
+                out.append(text, lines[i].begin, lines[i].end - lines[i].begin);
         }
         if (end < lines.size()) out.append(text, lines[end].begin, std::string::npos);
         return out;
@@ -171,8 +188,9 @@ std::optional<std::string> edit(const std::string& text, std::string_view sectio
 
 }  // namespace
 
-std::uint32_t getProfileString(const char* section, const char* key, const char* defaultValue,
-                               char* buffer, std::uint32_t size, const char* path) {
+std::uint32_t getProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
+                               std::uint32_t size, const char* path)
+{
     if (buffer == nullptr || size == 0) return 0;
     std::optional<std::string> text = profile::readWholeFile(path);
 
@@ -212,7 +230,8 @@ std::uint32_t getProfileString(const char* section, const char* key, const char*
 }
 
 std::string readProfileString(const std::string& path, std::string_view section, std::string_view key,
-                              std::string_view defaultValue, std::size_t maxChars) {
+                              std::string_view defaultValue, std::size_t maxChars)
+{
     std::string sec(section), k(key), def(defaultValue);
     std::vector<char> buffer(maxChars + 1, '\0');
     std::uint32_t n = getProfileString(sec.c_str(), k.c_str(), def.c_str(), buffer.data(),
@@ -220,8 +239,8 @@ std::string readProfileString(const std::string& path, std::string_view section,
     return std::string(buffer.data(), n);
 }
 
-std::uint32_t getProfileInt(const char* section, const char* key, std::int32_t defaultValue,
-                            const char* path) {
+std::uint32_t getProfileInt(const char* section, const char* key, std::int32_t defaultValue, const char* path)
+{
     const auto fallback = static_cast<std::uint32_t>(defaultValue);
     if (section == nullptr || key == nullptr) return fallback;
     std::optional<std::string> text = profile::readWholeFile(path);
@@ -232,7 +251,8 @@ std::uint32_t getProfileInt(const char* section, const char* key, std::int32_t d
     return parseInteger(*found);
 }
 
-bool writeProfileString(const char* section, const char* key, const char* value, const char* path) {
+bool writeProfileString(const char* section, const char* key, const char* value, const char* path)
+{
     if (path == nullptr || *path == '\0' || section == nullptr) return false;
 
     FileStatus status = fileStatus(path);
@@ -254,7 +274,8 @@ bool writeProfileString(const char* section, const char* key, const char* value,
     return replaceFileContent(path, *updated);
 }
 
-bool appendRawLine(const char* path, std::string_view text) {
+bool appendRawLine(const char* path, std::string_view text)
+{
     if (path == nullptr || *path == '\0') return false;
     FileStatus status = fileStatus(path);
     if (status == FileStatus::NotRegular || status == FileStatus::ReadOnly) return false;

@@ -21,14 +21,13 @@ namespace common {
 // number of characters copied, not counting the final NUL. With `size` 0 the
 // buffer is untouched and 0 is returned. A missing or unreadable file yields
 // the default (trailing spaces removed).
-std::uint32_t getProfileString(const char* section, const char* key, const char* defaultValue,
-                               char* buffer, std::uint32_t size, const char* path);
+std::uint32_t getProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
+                               std::uint32_t size, const char* path);
 
 // Convenience form of getProfileString for one value: the result as a string
 // of at most `maxChars` characters (the caller's buffer size less the NUL).
-std::string readProfileString(const std::string& path, std::string_view section,
-                              std::string_view key, std::string_view defaultValue,
-                              std::size_t maxChars);
+std::string readProfileString(const std::string& path, std::string_view section, std::string_view key,
+                              std::string_view defaultValue, std::size_t maxChars);
 
 // GetPrivateProfileIntA: the default (as unsigned) when the file, section or
 // key is missing or the value is empty; otherwise the leading number of the
@@ -48,8 +47,7 @@ std::uint32_t getProfileInt(const char* section, const char* key, std::int32_t d
 // file without any write permission bit counts as read-only and is refused,
 // as Windows refuses a read-only file.
 // Returns false on any failure.
-bool writeProfileString(const char* section, const char* key, const char* value,
-                        const char* path);
+bool writeProfileString(const char* section, const char* key, const char* value, const char* path);
 
 // Appends `text` followed by CR LF to the file (created when absent).
 // Returns true when the file was opened, every byte written and closed; a

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #if defined(_WIN32) && !defined(S_ISREG)
-#define S_ISREG(m) (((m) & _S_IFMT) == _S_IFREG)
+#define S_ISREG(m) (((m)&_S_IFMT) == _S_IFREG)
 #endif
 
 namespace common::profile {
@@ -15,7 +15,8 @@ namespace {
 // refusing it keeps a stray path from pulling gigabytes into memory.
 constexpr std::size_t kMaxFileSize = 64u * 1024u * 1024u;
 
-unsigned char foldCase(unsigned char c) {
+unsigned char foldCase(unsigned char c)
+{
     if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 'a' + 'A');
     // Windows-1252 lower-case letters: 0xE0-0xFE (but not the division sign
     // 0xF7) and the four letters the code page places in 0x80-0x9F.
@@ -31,21 +32,27 @@ unsigned char foldCase(unsigned char c) {
 
 }  // namespace
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\v';
+}
 
-std::string_view trimBlanks(std::string_view s) {
+std::string_view trimBlanks(std::string_view s)
+{
     while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
     while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
     return s;
 }
 
-std::string_view trimSpaces(std::string_view s) {
+std::string_view trimSpaces(std::string_view s)
+{
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
     return s;
 }
 
-bool equalNoCase(std::string_view a, std::string_view b) {
+bool equalNoCase(std::string_view a, std::string_view b)
+{
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (foldCase(static_cast<unsigned char>(a[i])) != foldCase(static_cast<unsigned char>(b[i])))
@@ -54,7 +61,8 @@ bool equalNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::vector<Line> parseLines(std::string_view text) {
+std::vector<Line> parseLines(std::string_view text)
+{
     std::vector<Line> lines;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -93,20 +101,23 @@ std::vector<Line> parseLines(std::string_view text) {
     return lines;
 }
 
-std::optional<std::size_t> findSection(const std::vector<Line>& lines, std::string_view section) {
+std::optional<std::size_t> findSection(const std::vector<Line>& lines, std::string_view section)
+{
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].kind == LineKind::Header && equalNoCase(lines[i].name, section)) return i;
     }
     return std::nullopt;
 }
 
-std::size_t sectionEnd(const std::vector<Line>& lines, std::size_t header) {
+std::size_t sectionEnd(const std::vector<Line>& lines, std::size_t header)
+{
     std::size_t i = header + 1;
     while (i < lines.size() && lines[i].kind != LineKind::Header) ++i;
     return i;
 }
 
-std::optional<std::string> readWholeFile(const char* path) {
+std::optional<std::string> readWholeFile(const char* path)
+{
     if (path == nullptr || *path == '\0') return std::nullopt;
     struct stat st {};
     if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;

@@ -13,12 +13,12 @@ namespace common::profile {
 enum class LineKind { Other, Header, Comment, Key };
 
 struct Line {
-    std::size_t begin = 0;     // first byte of the line
-    std::size_t textEnd = 0;   // first byte of the line break (or end of file)
-    std::size_t end = 0;       // first byte after the line break
+    std::size_t begin = 0;    // first byte of the line
+    std::size_t textEnd = 0;  // first byte of the line break (or end of file)
+    std::size_t end = 0;      // first byte after the line break
     LineKind kind = LineKind::Other;
-    std::string_view name;     // section name (Header) or key name (Key), trimmed
-    std::string_view value;    // raw value after the first '=', trimmed (Key)
+    std::string_view name;   // section name (Header) or key name (Key), trimmed
+    std::string_view value;  // raw value after the first '=', trimmed (Key)
 };
 
 // Splits `text` at CR LF, CR and LF. The views point into `text`.

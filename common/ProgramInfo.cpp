@@ -16,9 +16,10 @@ std::optional<int> answerInfoOption(const std::vector<std::string>& args, const 
                                     std::ostream& out)
 {
     const auto asked = [&args](std::initializer_list<const char*> names) {
-        return std::any_of(args.begin() + (args.empty() ? 0 : 1), args.end(), [names](const std::string& arg) {
-            return std::find(names.begin(), names.end(), arg) != names.end();
-        });
+        return std::any_of(args.begin() + (args.empty() ? 0 : 1), args.end(),
+                           [names](const std::string& arg) {
+                               return std::find(names.begin(), names.end(), arg) != names.end();
+                           });
     };
     // Help first, as CLI11 does for calveno-batch when both are given.
     if (asked({"--help", "-h"})) {

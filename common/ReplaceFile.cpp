@@ -16,7 +16,8 @@ namespace common {
 
 #ifdef _WIN32
 
-FileStatus fileStatus(const char* path) {
+FileStatus fileStatus(const char* path)
+{
     DWORD attrs = GetFileAttributesA(path);
     if (attrs == INVALID_FILE_ATTRIBUTES) return FileStatus::Missing;
     if (attrs & FILE_ATTRIBUTE_DIRECTORY) return FileStatus::NotRegular;
@@ -24,9 +25,11 @@ FileStatus fileStatus(const char* path) {
     return FileStatus::Writable;
 }
 
-bool replaceFileContent(const char* path, std::string_view content) {
+bool replaceFileContent(const char* path, std::string_view content)
+{
     std::string tmp = std::string(path) + ".tmp";
-    HANDLE h = CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     bool ok = content.empty() ||
@@ -41,7 +44,8 @@ bool replaceFileContent(const char* path, std::string_view content) {
 
 #else
 
-FileStatus fileStatus(const char* path) {
+FileStatus fileStatus(const char* path)
+{
     struct stat st {};
     if (::stat(path, &st) != 0) return FileStatus::Missing;
     if (!S_ISREG(st.st_mode)) return FileStatus::NotRegular;
@@ -51,7 +55,8 @@ FileStatus fileStatus(const char* path) {
     return FileStatus::Writable;
 }
 
-bool replaceFileContent(const char* linkOrPath, std::string_view content) {
+bool replaceFileContent(const char* linkOrPath, std::string_view content)
+{
     // Renaming over a symbolic link would replace the link itself and leave
     // the configuration it points to untouched.
     std::string resolved = linkOrPath;

@@ -28,13 +28,22 @@ bool compteRenduDocumente(std::uint8_t cr)
 
 void scripterCarte(FuzzedDataProvider& entree, ostrel::test::FakePcsc& pcsc)
 {
-    static constexpr const char* kOperations[] = {"GetStatusChange", "Status", "TransmitT0", "Reconnect",
-                                                  "Connect", "BeginTransaction", "Disconnect", "GetAttrib 0x90300"};
-    static constexpr std::int32_t kResultats[] = {
-        0, 0, 0, static_cast<std::int32_t>(0x80100069), static_cast<std::int32_t>(0x80100067),
-        static_cast<std::int32_t>(0x80100068), static_cast<std::int32_t>(0x8010000C),
-        static_cast<std::int32_t>(0x80100017), static_cast<std::int32_t>(0x80100013),
-        static_cast<std::int32_t>(0x8010000A), static_cast<std::int32_t>(0x80100008), 1112, 22};
+    static constexpr const char* kOperations[] = {"GetStatusChange", "Status",           "TransmitT0",
+                                                  "Reconnect",       "Connect",          "BeginTransaction",
+                                                  "Disconnect",      "GetAttrib 0x90300"};
+    static constexpr std::int32_t kResultats[] = {0,
+                                                  0,
+                                                  0,
+                                                  static_cast<std::int32_t>(0x80100069),
+                                                  static_cast<std::int32_t>(0x80100067),
+                                                  static_cast<std::int32_t>(0x80100068),
+                                                  static_cast<std::int32_t>(0x8010000C),
+                                                  static_cast<std::int32_t>(0x80100017),
+                                                  static_cast<std::int32_t>(0x80100013),
+                                                  static_cast<std::int32_t>(0x8010000A),
+                                                  static_cast<std::int32_t>(0x80100008),
+                                                  1112,
+                                                  22};
     const int reponses = entree.ConsumeIntegralInRange(0, 12);
     for (int i = 0; i < reponses; ++i) {
         ostrel::test::Reply reponse;
@@ -51,14 +60,15 @@ void scripterCarte(FuzzedDataProvider& entree, ostrel::test::FakePcsc& pcsc)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static TempDir dossier;
-    static const std::string chemin = dossier.write(
-        "tuvex.ini", "[PROTOCOLE1]\r\nListeCanaux=1\r\n[CANAL1]\r\nNomLib=OSTREL.DLL\r\nTCanal=3\r\n"
-                     "Caracteristiques=Lecteur A 00 00\r\nIndex=1\r\n");
+    static const std::string chemin =
+        dossier.write("tuvex.ini",
+                      "[PROTOCOLE1]\r\nListeCanaux=1\r\n[CANAL1]\r\nNomLib=OSTREL.DLL\r\nTCanal=3\r\n"
+                      "Caracteristiques=Lecteur A 00 00\r\nIndex=1\r\n");
     FuzzedDataProvider entree(data, size);
     ostrel::test::FakePcsc pcsc;
     ostrel::fuzz::deuxLecteurs(pcsc);
     pcsc.setDefault("GetStatusChange", ostrel::test::Reply{0, {0x3B, 0x00}, 0x20});  // card present
-    pcsc.setDefault("Status", ostrel::test::Reply{0, {0x3B, 0x00}, 1});               // T=0
+    pcsc.setDefault("Status", ostrel::test::Reply{0, {0x3B, 0x00}, 1});              // T=0
     pcsc.setDefault("TransmitT0", ostrel::test::bytes({0x90, 0x00}));
     ostrel::PluginState etat(pcsc);
     etat.ProInit(1, chemin.c_str(), 0);
@@ -69,12 +79,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int echange = 0; echange < 4 && entree.remaining_bytes() > 0; ++echange) {
         const auto capacite = entree.ConsumeIntegralInRange<std::uint32_t>(0, 300);
         const std::uint8_t commande = entree.ConsumeIntegral<std::uint8_t>();
-        std::vector<std::uint8_t> requete = entree.ConsumeBytes<std::uint8_t>(entree.ConsumeIntegralInRange(0, 280));
+        std::vector<std::uint8_t> requete =
+            entree.ConsumeBytes<std::uint8_t>(entree.ConsumeIntegralInRange(0, 280));
         if (requete.size() > 2) {
             requete[2] = commande & 0x1F;  // mostly the command set's own codes
         }
         // An empty request is still a valid pointer with length 0.
-        const std::unique_ptr<std::uint8_t[]> copie(new std::uint8_t[requete.size() + (requete.empty() ? 1 : 0)]);
+        const std::unique_ptr<std::uint8_t[]> copie(
+            new std::uint8_t[requete.size() + (requete.empty() ? 1 : 0)]);
         std::copy(requete.begin(), requete.end(), copie.get());
         const std::unique_ptr<std::uint8_t[]> reponse(new std::uint8_t[capacite]);
         std::uint32_t longueur = capacite;

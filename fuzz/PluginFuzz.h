@@ -11,11 +11,19 @@ namespace ostrel::fuzz {
 inline bool statutDocumente(std::uint16_t statut)
 {
     switch (statut) {
-    case 0x0000: case 0x0001: case 0x0004: case 0x0008: case 0x0010: case 0x0040:
-    case 0x0200: case 0x0400: case 0x4000: case 0x800A: case 0x800C: case 0x800F:
-        return true;
-    default:
-        return false;
+    case 0x0000:
+    case 0x0001:
+    case 0x0004:
+    case 0x0008:
+    case 0x0010:
+    case 0x0040:
+    case 0x0200:
+    case 0x0400:
+    case 0x4000:
+    case 0x800A:
+    case 0x800C:
+    case 0x800F: return true;
+    default: return false;
     }
 }
 

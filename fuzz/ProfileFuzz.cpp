@@ -22,7 +22,8 @@ namespace {
 std::string lire(const char* section, const char* cle, std::uint32_t taille, const std::string& chemin)
 {
     std::vector<char> tampon(taille);
-    const std::uint32_t n = common::getProfileString(section, cle, "defaut", tampon.data(), taille, chemin.c_str());
+    const std::uint32_t n =
+        common::getProfileString(section, cle, "defaut", tampon.data(), taille, chemin.c_str());
     if (taille == 0) {
         FUZZ_CHECK(n == 0);
         return {};
@@ -59,7 +60,8 @@ Valeurs toutLire(const std::string& chemin, std::vector<std::string>& sections, 
             }
             const auto taille = static_cast<std::uint32_t>(valeur.size());
             FUZZ_CHECK(lire(section.c_str(), cle.c_str(), taille + 1, chemin) == valeur);
-            FUZZ_CHECK(lire(section.c_str(), cle.c_str(), taille, chemin) == valeur.substr(0, taille ? taille - 1 : 0));
+            FUZZ_CHECK(lire(section.c_str(), cle.c_str(), taille, chemin) ==
+                       valeur.substr(0, taille ? taille - 1 : 0));
             FUZZ_CHECK(common::readProfileString(chemin, section, cle, "defaut", valeur.size()) == valeur);
             common::getProfileInt(section.c_str(), cle.c_str(), -1, chemin.c_str());
         }
@@ -79,7 +81,8 @@ bool memeNom(const std::string& a, const std::string& b)
 {
     const auto nu = [](const std::string& nom) {
         const std::size_t debut = nom.find_first_not_of(' ');
-        return debut == std::string::npos ? std::string() : nom.substr(debut, nom.find_last_not_of(' ') - debut + 1);
+        return debut == std::string::npos ? std::string()
+                                          : nom.substr(debut, nom.find_last_not_of(' ') - debut + 1);
     };
     const std::string x = nu(a);
     const std::string y = nu(b);

@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(quintor::Decimal(longueurDemandee) == std::to_string(longueurDemandee));
 
     // The length never exceeds the bytes given; the text form needs its NUL.
-    const std::int32_t longueur = std::min<std::int64_t>(longueurDemandee, static_cast<std::int64_t>(octets.size()));
+    const std::int32_t longueur =
+        std::min<std::int64_t>(longueurDemandee, static_cast<std::int64_t>(octets.size()));
     const std::vector<unsigned char> tampon(octets.begin(), octets.end());
     std::vector<unsigned char> texte = tampon;
     texte.push_back(0);

@@ -36,9 +36,9 @@ constexpr NumberAttribute kCardProtocolNumbers[] = {
 // Every read goes into a cleared buffer of the attribute's own size, so a shorter
 // answer leaves zeros behind it.
 // `answered` receives the attribute's length, capped at the buffer's size.
-std::int32_t readAttribute(pcsc::PcscApi& pcsc, pcsc::Handle card, std::uint32_t id,
-                           std::uint8_t* buffer, std::uint32_t size,
-                           std::uint32_t* answered = nullptr) {
+std::int32_t readAttribute(pcsc::PcscApi& pcsc, pcsc::Handle card, std::uint32_t id, std::uint8_t* buffer,
+                           std::uint32_t size, std::uint32_t* answered = nullptr)
+{
     std::memset(buffer, 0, size);
     std::uint32_t length = size;
     const std::int32_t result = pcsc.getAttrib(card, id, buffer, &length);
@@ -46,28 +46,32 @@ std::int32_t readAttribute(pcsc::PcscApi& pcsc, pcsc::Handle card, std::uint32_t
     return result;
 }
 
-void readNumber(pcsc::PcscApi& pcsc, ChannelRecord& entry, const NumberAttribute& attribute) {
+void readNumber(pcsc::PcscApi& pcsc, ChannelRecord& entry, const NumberAttribute& attribute)
+{
     std::uint8_t buffer[4];
-    if (readAttribute(pcsc, entry.card, attribute.id, buffer, sizeof buffer) != pcsc::kSuccess)
-        return;
-    entry.*attribute.field = static_cast<std::uint32_t>(buffer[0]) |
-                             static_cast<std::uint32_t>(buffer[1]) << 8 |
-                             static_cast<std::uint32_t>(buffer[2]) << 16 |
-                             static_cast<std::uint32_t>(buffer[3]) << 24;
+    if (readAttribute(pcsc, entry.card, attribute.id, buffer, sizeof buffer) != pcsc::kSuccess) return;
+    entry.*attribute.field =
+        static_cast<std::uint32_t>(buffer[0]) | static_cast<std::uint32_t>(buffer[1]) << 8 |
+        static_cast<std::uint32_t>(buffer[2]) << 16 | static_cast<std::uint32_t>(buffer[3]) << 24;
 }
 
-bool cardIsThere(std::uint8_t presence) { return presence == 1 || presence == 2 || presence == 4; }
+bool cardIsThere(std::uint8_t presence)
+{
+    return presence == 1 || presence == 2 || presence == 4;
+}
 
-void registerCardType(pcsc::PcscApi& pcsc, const ChannelRecord& entry) {
+void registerCardType(pcsc::PcscApi& pcsc, const ChannelRecord& entry)
+{
     const CardTypeRow& row = findCardType(entry.atr, entry.atrLength);
     const CardTypeIdentifier identifier = cardTypeIdentifier(row);
-    pcsc.introduceCardType(entry.context, row.cardName, identifier.data(), identifier.data(), 0,
-                           entry.atr, nullptr, entry.atrLength);
+    pcsc.introduceCardType(entry.context, row.cardName, identifier.data(), identifier.data(), 0, entry.atr,
+                           nullptr, entry.atrLength);
 }
 
 }  // namespace
 
-void GetReaderCapabilities(pcsc::PcscApi& pcsc, ChannelRecord& entry) {
+void GetReaderCapabilities(pcsc::PcscApi& pcsc, ChannelRecord& entry)
+{
     std::uint8_t text[32];
     if (readAttribute(pcsc, entry.card, kAttrVendorName, text, sizeof text) == pcsc::kSuccess) {
         std::memcpy(entry.vendorName, text, sizeof text);
@@ -79,7 +83,8 @@ void GetReaderCapabilities(pcsc::PcscApi& pcsc, ChannelRecord& entry) {
     for (const NumberAttribute& attribute : kCardProtocolNumbers) readNumber(pcsc, entry, attribute);
 }
 
-DetailCode GetCardCapabilities(pcsc::PcscApi& pcsc, ChannelRecord& entry) {
+DetailCode GetCardCapabilities(pcsc::PcscApi& pcsc, ChannelRecord& entry)
+{
     std::uint8_t byte[1];
     DetailCode result = kDetailOk;
     std::int32_t read = readAttribute(pcsc, entry.card, kAttrCardPresence, byte, sizeof byte);

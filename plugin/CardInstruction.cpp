@@ -19,7 +19,8 @@ constexpr std::uint32_t kCommandHeaderLength = 4;
 
 }  // namespace
 
-DetailCode PluginState::cardInstruction(Exchange& x) {
+DetailCode PluginState::cardInstruction(Exchange& x)
+{
     if (x.requestLength < kHeaderLength) return kDetailMemoryNotAccessible;
     if (x.capacity < kStateAnswerLength) return kDetailBufferTooSmall;
     if (x.request[1] > 1) return answerCode(x, kCrRefused);
@@ -36,8 +37,7 @@ DetailCode PluginState::cardInstruction(Exchange& x) {
     std::uint8_t send[kWorkBufferSize];
     std::memcpy(send, x.request + kHeaderLength, sendLength);
     // A command with P3 alone and nothing expected back goes as the four header bytes.
-    if (sendLength == kCommandHeaderLength + 1 &&
-        (x.capacity == 5 || (x.request[2] == 0x00 && send[4] == 0)))
+    if (sendLength == kCommandHeaderLength + 1 && (x.capacity == 5 || (x.request[2] == 0x00 && send[4] == 0)))
         sendLength = kCommandHeaderLength;
 
     std::uint8_t receive[kWorkBufferSize];
@@ -61,8 +61,7 @@ DetailCode PluginState::cardInstruction(Exchange& x) {
         default: return refreshed;
         }
     }
-    if (received > sizeof receive || x.capacity < received + kStateAnswerLength)
-        return kDetailBufferTooSmall;
+    if (received > sizeof receive || x.capacity < received + kStateAnswerLength) return kDetailBufferTooSmall;
     answerState(x, kCrDone);
     std::memcpy(x.response + kStateAnswerLength, receive, received);
     *x.length = received + kStateAnswerLength;

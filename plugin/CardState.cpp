@@ -14,9 +14,13 @@ namespace {
 
 constexpr std::uint32_t kCardProtocols = pcsc::kProtocolT0 | pcsc::kProtocolT1;
 
-bool cardIsThere(std::uint8_t presence) { return presence == 1 || presence == 2 || presence == 4; }
+bool cardIsThere(std::uint8_t presence)
+{
+    return presence == 1 || presence == 2 || presence == 4;
+}
 
-std::uint8_t observedState(const ChannelRecord& entry, bool powerOn) {
+std::uint8_t observedState(const ChannelRecord& entry, bool powerOn)
+{
     if (entry.cardInterfaceStatus == 0) return kCardPresent;
     // Only the power-on command moves a card with active contacts to "powered".
     return entry.cardState == kCardPowered || powerOn ? kCardPowered : kCardPresent;
@@ -24,7 +28,8 @@ std::uint8_t observedState(const ChannelRecord& entry, bool powerOn) {
 
 }  // namespace
 
-DetailCode PluginState::RefreshCardState(ChannelRecord& entry, bool powerOn) {
+DetailCode PluginState::RefreshCardState(ChannelRecord& entry, bool powerOn)
+{
     DetailCode result = kDetailOk;
     bool firstRunClean = false;
     if ((entry.flags & kFlagDirectMode) == 0) {
@@ -41,8 +46,7 @@ DetailCode PluginState::RefreshCardState(ChannelRecord& entry, bool powerOn) {
                 entry.activeProtocol = protocol;
                 if ((entry.flags & kFlagTransaction) != 0) {
                     last = m_pcsc.beginTransaction(entry.card);
-                    if (last != pcsc::kSuccess)
-                        entry.flags &= static_cast<std::uint16_t>(~kFlagTransaction);
+                    if (last != pcsc::kSuccess) entry.flags &= static_cast<std::uint16_t>(~kFlagTransaction);
                 }
             }
             result = PcscToDetail(last, true);
@@ -70,8 +74,8 @@ DetailCode PluginState::RefreshCardState(ChannelRecord& entry, bool powerOn) {
         // without this step a card swapped while the reader was held directly would
         // leave state and counter as they were. A removal reported as a warning is
         // no new card: the state below tells it.
-        const bool newAtr = entry.atrLength != atrLengthBefore ||
-                            std::memcmp(entry.atr, atrBefore, sizeof atrBefore) != 0;
+        const bool newAtr =
+            entry.atrLength != atrLengthBefore || std::memcmp(entry.atr, atrBefore, sizeof atrBefore) != 0;
         if (found == kDetailCardChanged && newAtr) stepCardCounter(entry);
     }
 
@@ -89,11 +93,10 @@ DetailCode PluginState::RefreshCardState(ChannelRecord& entry, bool powerOn) {
         // exclusively again, with a fresh power-up.
         std::int32_t last;
         if (entry.card != 0) {
-            if ((entry.flags & kFlagTransaction) != 0)
-                m_pcsc.endTransaction(entry.card, pcsc::kUnpowerCard);
+            if ((entry.flags & kFlagTransaction) != 0) m_pcsc.endTransaction(entry.card, pcsc::kUnpowerCard);
             entry.flags &= kFlagModeMask;
-            last = m_pcsc.reconnect(&entry.card, pcsc::kShareExclusive, kCardProtocols,
-                                    pcsc::kUnpowerCard, &entry.activeProtocol);
+            last = m_pcsc.reconnect(&entry.card, pcsc::kShareExclusive, kCardProtocols, pcsc::kUnpowerCard,
+                                    &entry.activeProtocol);
             if (last == pcsc::kSuccess) entry.flags |= kFlagExclusiveMode;
         } else {
             last = connectReader(entry, pcsc::kShareExclusive, kFlagExclusiveMode);

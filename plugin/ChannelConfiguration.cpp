@@ -18,11 +18,15 @@ constexpr std::uint32_t kCharacteristicsBufferSize = 256;
 constexpr std::uint32_t kPcscListSize = 1024;
 
 // A profile value starting with '?' is the default: the key is treated as absent.
-bool missing(const char* value) { return value[0] == '?'; }
+bool missing(const char* value)
+{
+    return value[0] == '?';
+}
 
 // Items of the channel list: pieces between commas, empty pieces skipped, so "1,,2"
 // and ",1" still name channels and a list of commas names none.
-std::vector<std::string> listItems(const char* text) {
+std::vector<std::string> listItems(const char* text)
+{
     std::vector<std::string> items;
     std::string current;
     for (const char* at = text;; ++at) {
@@ -40,7 +44,8 @@ std::vector<std::string> listItems(const char* text) {
 // Leading blanks skipped, then digits up to the first other character; a sign is such
 // a character, so "+1" and "-255" read as 0. Wrapping modulo 2^32 keeps the low 8 bits
 // of any length of number exact.
-std::uint32_t decimalValue(const std::string& item) {
+std::uint32_t decimalValue(const std::string& item)
+{
     std::size_t at = 0;
     while (at < item.size() && std::isspace(static_cast<unsigned char>(item[at]))) ++at;
     std::uint32_t value = 0;
@@ -50,11 +55,15 @@ std::uint32_t decimalValue(const std::string& item) {
 }
 
 // A multi-string list is empty when it holds no first name.
-bool emptyList(const char* list, std::uint32_t length) { return length == 0 || list[0] == '\0'; }
+bool emptyList(const char* list, std::uint32_t length)
+{
+    return length == 0 || list[0] == '\0';
+}
 
 }  // namespace
 
-DetailCode PluginState::PCSC_Init(const char* configPath) {
+DetailCode PluginState::PCSC_Init(const char* configPath)
+{
     ReleaseChannelResources();
     m_channels = ChannelTable{};
     for (ChannelRecord& entry : m_channels) entry.cardCounter = 1;
@@ -63,12 +72,13 @@ DetailCode PluginState::PCSC_Init(const char* configPath) {
     return result;
 }
 
-DetailCode PluginState::LoadChannels(const char* configPath) {
+DetailCode PluginState::LoadChannels(const char* configPath)
+{
     std::unique_ptr<char[]> list(new (std::nothrow) char[kListBufferSize]);
     if (!list) return kDetailNotConnected;
     const std::string protocolSection = "Protocole" + std::to_string(m_protocolNumber);
-    common::getProfileString(protocolSection.c_str(), "ListeCanaux", "?", list.get(),
-                             kListBufferSize, configPath);
+    common::getProfileString(protocolSection.c_str(), "ListeCanaux", "?", list.get(), kListBufferSize,
+                             configPath);
     const std::vector<std::string> items = listItems(list.get());
     if (items.empty() || items.front()[0] == '?') return kDetailNoChannelList;
 
@@ -84,13 +94,13 @@ DetailCode PluginState::LoadChannels(const char* configPath) {
             common::getProfileInt(channelSection.c_str(), "Index", 0, configPath) & 0xFF);
         if (index == 0) return kDetailNoIndex;
         if (const DetailCode found = FindReader(characteristics); found != kDetailOk) return found;
-        if (const DetailCode added = AddChannel(index, characteristics); added != kDetailOk)
-            return added;
+        if (const DetailCode added = AddChannel(index, characteristics); added != kDetailOk) return added;
     }
     return kDetailOk;
 }
 
-DetailCode PluginState::FindReader(const char* characteristics) {
+DetailCode PluginState::FindReader(const char* characteristics)
+{
     // One spare byte past each list keeps the walk terminated whatever the service
     // wrote.
     char groups[kPcscListSize + 1] = {};
@@ -113,7 +123,8 @@ DetailCode PluginState::FindReader(const char* characteristics) {
     return found ? kDetailOk : kDetailReaderNotFound;
 }
 
-DetailCode PluginState::AddChannel(std::uint8_t index, const char* characteristics) {
+DetailCode PluginState::AddChannel(std::uint8_t index, const char* characteristics)
+{
     for (ChannelRecord& entry : m_channels) {
         if (entry.channel != 0) continue;
         entry.channel = index;

@@ -71,12 +71,14 @@ struct ChannelRecord {
 
 // The counter is 8-bit on purpose: the access manager compares it as one byte and
 // treats 0 in a request as "no counter given".
-inline void stepCardCounter(ChannelRecord& entry) {
+inline void stepCardCounter(ChannelRecord& entry)
+{
     entry.cardCounter = static_cast<std::uint8_t>(entry.cardCounter + 1);
 }
 
 // Every change of the card state steps the counter, so the access manager sees it.
-inline void setCardState(ChannelRecord& entry, std::uint8_t state) {
+inline void setCardState(ChannelRecord& entry, std::uint8_t state)
+{
     if (entry.cardState == state) return;
     entry.cardState = state;
     stepCardCounter(entry);

@@ -12,18 +12,18 @@ namespace {
 
 constexpr std::uint32_t kCardProtocols = pcsc::kProtocolT0 | pcsc::kProtocolT1;
 
-std::uint32_t protocolsFor(std::uint32_t shareMode) {
+std::uint32_t protocolsFor(std::uint32_t shareMode)
+{
     return shareMode == pcsc::kShareDirect ? pcsc::kProtocolNone : kCardProtocols;
 }
 
 }  // namespace
 
-std::int32_t PluginState::connectReader(ChannelRecord& entry, std::uint32_t shareMode,
-                                        std::uint16_t modeFlag) {
+std::int32_t PluginState::connectReader(ChannelRecord& entry, std::uint32_t shareMode, std::uint16_t modeFlag)
+{
     entry.flags &= kFlagModeMask;
     const std::int32_t result = m_pcsc.connect(entry.context, entry.readerName, shareMode,
-                                               protocolsFor(shareMode), &entry.card,
-                                               &entry.activeProtocol);
+                                               protocolsFor(shareMode), &entry.card, &entry.activeProtocol);
     if (result == pcsc::kSuccess)
         entry.flags |= modeFlag;
     else
@@ -31,7 +31,8 @@ std::int32_t PluginState::connectReader(ChannelRecord& entry, std::uint32_t shar
     return result;
 }
 
-DetailCode PluginState::PCSC_Connexion(std::uint8_t channel) {
+DetailCode PluginState::PCSC_Connexion(std::uint8_t channel)
+{
     ChannelRecord* entry = FindChannel(channel);
     if (entry == nullptr) return kDetailBadChannel;
     DetailCode result = kDetailOk;
@@ -62,7 +63,8 @@ DetailCode PluginState::PCSC_Connexion(std::uint8_t channel) {
     return result;
 }
 
-DetailCode PluginState::PCSC_Deconnexion(std::uint8_t channel) {
+DetailCode PluginState::PCSC_Deconnexion(std::uint8_t channel)
+{
     ChannelRecord* entry = FindChannel(channel);
     if (entry == nullptr) return kDetailBadChannel;
     if ((entry->flags & kFlagContext) == 0) return kDetailOk;
@@ -87,7 +89,8 @@ DetailCode PluginState::PCSC_Deconnexion(std::uint8_t channel) {
     return result;
 }
 
-DetailCode PluginState::PCSC_SetExclusivity(std::uint8_t channel, std::uint8_t) {
+DetailCode PluginState::PCSC_SetExclusivity(std::uint8_t channel, std::uint8_t)
+{
     ChannelRecord* entry = FindChannel(channel);
     if (entry == nullptr) return kDetailBadChannel;
     if ((entry->flags & kFlagContext) == 0) return kDetailNoContext;
@@ -115,7 +118,8 @@ DetailCode PluginState::PCSC_SetExclusivity(std::uint8_t channel, std::uint8_t) 
     return result;
 }
 
-DetailCode PluginState::PCSC_RelExclusivity(std::uint8_t channel, std::uint8_t) {
+DetailCode PluginState::PCSC_RelExclusivity(std::uint8_t channel, std::uint8_t)
+{
     ChannelRecord* entry = FindChannel(channel);
     if (entry == nullptr) return kDetailBadChannel;
     if ((entry->flags & kFlagContext) == 0) return kDetailNoContext;
@@ -132,7 +136,8 @@ DetailCode PluginState::PCSC_RelExclusivity(std::uint8_t channel, std::uint8_t) 
     return result;
 }
 
-void PluginState::ReleaseChannelResources() {
+void PluginState::ReleaseChannelResources()
+{
     for (ChannelRecord& entry : m_channels) {
         if (entry.card != 0) m_pcsc.disconnect(entry.card, pcsc::kLeaveCard);
         entry.card = 0;

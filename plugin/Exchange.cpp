@@ -26,10 +26,14 @@ constexpr std::uint32_t kSelfTestLength = 27;
 // Header bytes the dispatch reads: byte 0, the unit byte and the command code.
 constexpr std::uint32_t kDispatchedLength = 3;
 
-std::uint8_t unitOf(const Exchange& x) { return x.request[1]; }
+std::uint8_t unitOf(const Exchange& x)
+{
+    return x.request[1];
+}
 
 // Two decimal digits from the text as one BCD byte.
-std::uint8_t bcdPair(const char* digits) {
+std::uint8_t bcdPair(const char* digits)
+{
     return static_cast<std::uint8_t>(((digits[0] - '0') & 0x0F) << 4 | ((digits[1] - '0') & 0x0F));
 }
 
@@ -37,7 +41,8 @@ std::uint8_t bcdPair(const char* digits) {
 
 DetailCode PluginState::PCSC_Echange(std::uint8_t channel, std::uint8_t, std::uint16_t,
                                      const std::uint8_t* request, std::uint32_t requestLength,
-                                     std::uint8_t* response, std::uint32_t* responseLength) {
+                                     std::uint8_t* response, std::uint32_t* responseLength)
+{
     ChannelRecord* entry = FindChannel(channel);
     if (entry == nullptr) return kDetailBadChannel;
     // Reader commands need the card handle that exclusivity opens.
@@ -59,7 +64,8 @@ DetailCode PluginState::PCSC_Echange(std::uint8_t channel, std::uint8_t, std::ui
     return result == kDetailCardChanged ? kDetailCardUnusable : result;
 }
 
-DetailCode PluginState::dispatch(Exchange& x) {
+DetailCode PluginState::dispatch(Exchange& x)
+{
     switch (x.request[2]) {
     case kCommandInstruction:
     case kCommandInstructionIn: return cardInstruction(x);
@@ -73,14 +79,16 @@ DetailCode PluginState::dispatch(Exchange& x) {
     }
 }
 
-DetailCode PluginState::resetReader(Exchange& x) {
+DetailCode PluginState::resetReader(Exchange& x)
+{
     if (unitOf(x) != 0) return answerCode(x, kCrRefused);
     if (const DetailCode refreshed = RefreshCardState(x.entry, false); refreshed != kDetailOk)
         return refreshed;
     return answerCode(x, kCrDone);
 }
 
-DetailCode PluginState::selfTest(Exchange& x) {
+DetailCode PluginState::selfTest(Exchange& x)
+{
     if (x.capacity < kSelfTestLength) return kDetailBufferTooSmall;
     if (unitOf(x) != 0) return answerCode(x, kCrRefused);
     if (const DetailCode refreshed = RefreshCardState(x.entry, false); refreshed != kDetailOk)
@@ -110,7 +118,8 @@ DetailCode PluginState::selfTest(Exchange& x) {
     return kDetailOk;
 }
 
-DetailCode PluginState::configureFrequency(Exchange& x) {
+DetailCode PluginState::configureFrequency(Exchange& x)
+{
     if (x.requestLength != 4) return kDetailMemoryNotAccessible;
     if (x.capacity < kStateAnswerLength) return kDetailBufferTooSmall;
     if (unitOf(x) > 1) return answerCode(x, kCrRefused);
@@ -123,7 +132,8 @@ DetailCode PluginState::configureFrequency(Exchange& x) {
     return answerState(x, powered ? kCrAlreadyPowered : kCrDone);
 }
 
-DetailCode PluginState::testPresence(Exchange& x) {
+DetailCode PluginState::testPresence(Exchange& x)
+{
     if (x.capacity < kStateAnswerLength) return kDetailBufferTooSmall;
     if (unitOf(x) > 1) return answerCode(x, kCrRefused);
     if (const DetailCode refreshed = RefreshCardState(x.entry, false); refreshed != kDetailOk)
@@ -131,7 +141,8 @@ DetailCode PluginState::testPresence(Exchange& x) {
     return answerState(x, kCrDone);
 }
 
-DetailCode PluginState::powerOn(Exchange& x) {
+DetailCode PluginState::powerOn(Exchange& x)
+{
     if (x.capacity < kStateAnswerLength) return kDetailBufferTooSmall;
     if (unitOf(x) > 1) return answerCode(x, kCrRefused);
     if (const DetailCode refreshed = RefreshCardState(x.entry, true); refreshed != kDetailOk)
@@ -150,8 +161,7 @@ DetailCode PluginState::powerOn(Exchange& x) {
         const DetailCode failed = PcscToDetail(read, true);
         return failed != kDetailOk ? failed : kDetailCommunication;
     }
-    if (atrLength > sizeof atr || x.capacity < atrLength + kStateAnswerLength)
-        return kDetailBufferTooSmall;
+    if (atrLength > sizeof atr || x.capacity < atrLength + kStateAnswerLength) return kDetailBufferTooSmall;
     // Card instructions travel with T=0 framing: any other protocol makes the card
     // unusable here, and its ATR tells the access manager why.
     answerState(x, entry.activeProtocol == pcsc::kProtocolT0 ? kCrDone : kCrCardUnusable);
@@ -160,14 +170,14 @@ DetailCode PluginState::powerOn(Exchange& x) {
     return kDetailOk;
 }
 
-DetailCode PluginState::powerOff(Exchange& x) {
+DetailCode PluginState::powerOff(Exchange& x)
+{
     if (x.requestLength != 4) return kDetailMemoryNotAccessible;
     if (x.capacity < kStateAnswerLength) return kDetailBufferTooSmall;
     const std::uint8_t removalMode = x.request[3];
     if (unitOf(x) > 1 || (removalMode != 0 && removalMode != 1)) return answerCode(x, kCrRefused);
     ChannelRecord& entry = x.entry;
-    if (const DetailCode refreshed = RefreshCardState(entry, false); refreshed != kDetailOk)
-        return refreshed;
+    if (const DetailCode refreshed = RefreshCardState(entry, false); refreshed != kDetailOk) return refreshed;
 
     if (entry.cardState != kCardAbsent) {
         // Readers that cannot eject leave the card where it is; the refresh below sees
@@ -178,13 +188,10 @@ DetailCode PluginState::powerOff(Exchange& x) {
         setCardState(entry, kCardPresent);
         // A card warning counts as success: the refresh below tells what became of
         // the card, and the command still answers with state and counter.
-        if (const DetailCode failed = PcscToDetail(connected, true); failed != kDetailOk)
-            return failed;
+        if (const DetailCode failed = PcscToDetail(connected, true); failed != kDetailOk) return failed;
     }
-    if (const DetailCode refreshed = RefreshCardState(entry, false); refreshed != kDetailOk)
-        return refreshed;
-    if (entry.powerManagement == 0 && entry.cardState != kCardAbsent)
-        setCardState(entry, kCardPresent);
+    if (const DetailCode refreshed = RefreshCardState(entry, false); refreshed != kDetailOk) return refreshed;
+    if (entry.powerManagement == 0 && entry.cardState != kCardAbsent) setCardState(entry, kCardPresent);
     const bool stillThere = entry.cardState == kCardPresent && removalMode == 0;
     return answerState(x, stillThere ? kCrStillPresent : kCrDone);
 }

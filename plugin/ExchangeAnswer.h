@@ -20,7 +20,8 @@ inline constexpr std::uint8_t kCrCardAbsent = 0x17;
 inline constexpr std::uint32_t kStateAnswerLength = 3;
 
 // Report code alone. Even one byte needs room: a capacity of 0 writes nothing.
-inline DetailCode answerCode(const Exchange& x, std::uint8_t code) {
+inline DetailCode answerCode(const Exchange& x, std::uint8_t code)
+{
     if (x.capacity < 1) return kDetailBufferTooSmall;
     x.response[0] = code;
     *x.length = 1;
@@ -28,7 +29,8 @@ inline DetailCode answerCode(const Exchange& x, std::uint8_t code) {
 }
 
 // Report code, card state and change counter. Callers have checked the capacity.
-inline DetailCode answerState(const Exchange& x, std::uint8_t code) {
+inline DetailCode answerState(const Exchange& x, std::uint8_t code)
+{
     if (x.capacity < kStateAnswerLength) return kDetailBufferTooSmall;
     x.response[0] = code;
     x.response[1] = x.entry.cardState;

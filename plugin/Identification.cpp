@@ -4,9 +4,9 @@
 
 namespace ostrel {
 
-void fillIdentification(unsigned char* record, std::uint16_t protocolNumber) {
-    std::memcpy(record + offsetof(IdentificationRecord, protocolName), kProtocolName,
-                sizeof kProtocolName);
+void fillIdentification(unsigned char* record, std::uint16_t protocolNumber)
+{
+    std::memcpy(record + offsetof(IdentificationRecord, protocolName), kProtocolName, sizeof kProtocolName);
     unsigned char* number = record + offsetof(IdentificationRecord, protocolNumber);
     number[0] = static_cast<unsigned char>(protocolNumber & 0xFF);
     number[1] = static_cast<unsigned char>(protocolNumber >> 8);

@@ -18,15 +18,18 @@ namespace ostrel {
 
 #if defined(_WIN32)
 
-bool isReadable(const void* address, std::size_t size) {
+bool isReadable(const void* address, std::size_t size)
+{
     return size == 0 || (address != nullptr && !IsBadReadPtr(address, size));
 }
 
-bool isWritable(void* address, std::size_t size) {
+bool isWritable(void* address, std::size_t size)
+{
     return size == 0 || (address != nullptr && !IsBadWritePtr(address, size));
 }
 
-bool isReadableText(const char* text) {
+bool isReadableText(const char* text)
+{
     return text != nullptr && !IsBadStringPtrA(text, static_cast<UINT_PTR>(-1));
 }
 
@@ -37,7 +40,8 @@ namespace {
 // The kernel copies through the page tables and reports a hole as an error, where a
 // plain access would raise a signal. Protection is per page, so one byte per page
 // tells for the whole page.
-bool probeByte(std::uintptr_t address, bool writeBack) {
+bool probeByte(std::uintptr_t address, bool writeBack)
+{
     char byte = 0;
     iovec local{&byte, 1};
     iovec remote{reinterpret_cast<void*>(address), 1};
@@ -45,12 +49,14 @@ bool probeByte(std::uintptr_t address, bool writeBack) {
     return !writeBack || process_vm_writev(getpid(), &local, 1, &remote, 1, 0) == 1;
 }
 
-std::uintptr_t pageSize() {
+std::uintptr_t pageSize()
+{
     static const auto size = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     return size;
 }
 
-bool probeRange(const void* address, std::size_t size, bool writeBack) {
+bool probeRange(const void* address, std::size_t size, bool writeBack)
+{
     if (size == 0) return true;
     if (address == nullptr) return false;
     const auto first = reinterpret_cast<std::uintptr_t>(address);
@@ -65,13 +71,20 @@ bool probeRange(const void* address, std::size_t size, bool writeBack) {
 
 }  // namespace
 
-bool isReadable(const void* address, std::size_t size) { return probeRange(address, size, false); }
+bool isReadable(const void* address, std::size_t size)
+{
+    return probeRange(address, size, false);
+}
 
 // Writing back the byte just read leaves the memory as it was; the plug-in is only
 // ever called from one thread at a time.
-bool isWritable(void* address, std::size_t size) { return probeRange(address, size, true); }
+bool isWritable(void* address, std::size_t size)
+{
+    return probeRange(address, size, true);
+}
 
-bool isReadableText(const char* text) {
+bool isReadableText(const char* text)
+{
     if (text == nullptr) return false;
     auto at = reinterpret_cast<std::uintptr_t>(text);
     for (;;) {

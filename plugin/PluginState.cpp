@@ -10,7 +10,8 @@ namespace ostrel {
 
 namespace {
 
-bool validChannel(std::uint32_t channelType, std::uint8_t channel) {
+bool validChannel(std::uint32_t channelType, std::uint8_t channel)
+{
     return (channelType & 0xFF) == kPcscChannelType && channel >= 1 && channel <= kMaxChannel;
 }
 
@@ -18,26 +19,29 @@ bool validChannel(std::uint32_t channelType, std::uint8_t channel) {
 
 PluginState::PluginState(pcsc::PcscApi& pcsc) : m_pcsc(pcsc) {}
 
-std::uint16_t PluginState::SetLastStatus(DetailCode detail) {
+std::uint16_t PluginState::SetLastStatus(DetailCode detail)
+{
     m_lastDetail = detail;
     if (const auto status = statusForDetail(detail)) m_lastStatus = *status;
     return m_lastStatus;
 }
 
-std::uint16_t PluginState::failWith(DetailCode detail, std::uint16_t status) {
+std::uint16_t PluginState::failWith(DetailCode detail, std::uint16_t status)
+{
     m_lastDetail = detail;
     m_lastStatus = status;
     return status;
 }
 
-ChannelRecord* PluginState::FindChannel(std::uint8_t channel) {
+ChannelRecord* PluginState::FindChannel(std::uint8_t channel)
+{
     for (ChannelRecord& entry : m_channels)
         if (entry.channel == channel) return &entry;
     return nullptr;
 }
 
-std::uint16_t PluginState::ProInit(std::uint16_t protocolNumber, const char* configPath,
-                                   std::uint32_t) {
+std::uint16_t PluginState::ProInit(std::uint16_t protocolNumber, const char* configPath, std::uint32_t)
+{
     if (configPath == nullptr) return failWith(kDetailNullArgument, kStatusBadArgument);
     // The path is read as text; an address that cannot be read must not fault here.
     if (!isReadableText(configPath)) return failWith(kDetailMemoryNotAccessible, kStatusBadArgument);
@@ -52,7 +56,8 @@ std::uint16_t PluginState::ProInit(std::uint16_t protocolNumber, const char* con
     return SetLastStatus(PCSC_Init(configPath));
 }
 
-std::uint16_t PluginState::ProTermin() {
+std::uint16_t PluginState::ProTermin()
+{
     for (std::uint8_t channel = 1; channel <= kMaxChannel; ++channel) {
         if (m_connectedFlags[channel] == 0) continue;
         if (m_exclusivity) {
@@ -67,7 +72,8 @@ std::uint16_t PluginState::ProTermin() {
     return SetLastStatus(detail);
 }
 
-DetailCode PluginState::ClearChannelTable() {
+DetailCode PluginState::ClearChannelTable()
+{
     if (m_initialised == 0) return kDetailNotConnected;
     // A channel connected more often than it was disconnected still holds its context.
     ReleaseChannelResources();
@@ -75,28 +81,29 @@ DetailCode PluginState::ClearChannelTable() {
     return kDetailOk;
 }
 
-std::uint16_t PluginState::ProConnect(std::uint32_t channelType, std::uint8_t channel,
-                                      const char*) {
+std::uint16_t PluginState::ProConnect(std::uint32_t channelType, std::uint8_t channel, const char*)
+{
     if (!validChannel(channelType, channel)) return failWith(kDetailBadChannel, kStatusBadArgument);
     return SetLastStatus(PCSC_Connexion(channel));
 }
 
-std::uint16_t PluginState::ProDisconnect(std::uint32_t channelType, std::uint8_t channel) {
+std::uint16_t PluginState::ProDisconnect(std::uint32_t channelType, std::uint8_t channel)
+{
     if (!validChannel(channelType, channel)) return failWith(kDetailBadChannel, kStatusBadArgument);
     return SetLastStatus(PCSC_Deconnexion(channel));
 }
 
-std::uint16_t PluginState::ProExchange(std::uint32_t channelType, std::uint8_t channel,
-                                       std::uint8_t index, std::uint16_t parameter,
-                                       const std::uint8_t* request, std::uint32_t requestLength,
-                                       std::uint8_t* response, std::uint32_t* responseLength) {
+std::uint16_t PluginState::ProExchange(std::uint32_t channelType, std::uint8_t channel, std::uint8_t index,
+                                       std::uint16_t parameter, const std::uint8_t* request,
+                                       std::uint32_t requestLength, std::uint8_t* response,
+                                       std::uint32_t* responseLength)
+{
     if (request == nullptr || response == nullptr || responseLength == nullptr)
         return failWith(kDetailNullArgument, kStatusBadArgument);
     // The length cell is read for the capacity and written with the answer's length;
     // the response area is written, so it must be writable, not merely readable.
     if (!isWritable(responseLength, sizeof *responseLength) ||
-        (requestLength != 0 && !isReadable(request, requestLength)) ||
-        !isWritable(response, *responseLength))
+        (requestLength != 0 && !isReadable(request, requestLength)) || !isWritable(response, *responseLength))
         return failWith(kDetailMemoryNotAccessible, kStatusBufferTooSmall);
     if (!validChannel(channelType, channel)) return failWith(kDetailBadChannel, kStatusBadArgument);
     if (m_connectedFlags[channel] == 0) return failWith(kDetailNotConnected, kStatusNotConnected);
@@ -105,7 +112,8 @@ std::uint16_t PluginState::ProExchange(std::uint32_t channelType, std::uint8_t c
         PCSC_Echange(channel, index, parameter, request, requestLength, response, responseLength));
 }
 
-std::uint16_t PluginState::ProGetStatus(std::uint16_t* status, std::uint32_t* detail, char* text) {
+std::uint16_t PluginState::ProGetStatus(std::uint16_t* status, std::uint32_t* detail, char* text)
+{
     if (status == nullptr || detail == nullptr || text == nullptr)
         return failWith(kDetailNullArgument, kStatusBadArgument);
     if (!isWritable(status, sizeof *status) || !isWritable(detail, sizeof *detail) ||
@@ -119,7 +127,8 @@ std::uint16_t PluginState::ProGetStatus(std::uint16_t* status, std::uint32_t* de
     return 0;
 }
 
-std::uint16_t PluginState::ProIdentify(void* record) {
+std::uint16_t PluginState::ProIdentify(void* record)
+{
     if (record == nullptr) return failWith(kDetailNullArgument, kStatusBadArgument);
     if (!isWritable(record, sizeof(IdentificationRecord)))
         return failWith(kDetailMemoryNotAccessible, kStatusBadArgument);
@@ -129,18 +138,20 @@ std::uint16_t PluginState::ProIdentify(void* record) {
 }
 
 std::uint16_t PluginState::ProSetExclusivity(std::uint32_t channelType, std::uint8_t channel,
-                                             std::uint8_t index) {
+                                             std::uint8_t index)
+{
     return exclusivityExport(channelType, channel, index, &PluginState::PCSC_SetExclusivity, 1);
 }
 
 std::uint16_t PluginState::ProReleaseExclusivity(std::uint32_t channelType, std::uint8_t channel,
-                                                 std::uint8_t index) {
+                                                 std::uint8_t index)
+{
     return exclusivityExport(channelType, channel, index, &PluginState::PCSC_RelExclusivity, 0);
 }
 
 std::uint16_t PluginState::exclusivityExport(std::uint32_t channelType, std::uint8_t channel,
-                                             std::uint8_t index, ExclusivityWorker worker,
-                                             std::uint8_t mark) {
+                                             std::uint8_t index, ExclusivityWorker worker, std::uint8_t mark)
+{
     if (!validChannel(channelType, channel)) return failWith(kDetailBadChannel, kStatusBadArgument);
     // Unlike ProExchange, a channel without a connection is a bad argument here.
     if (m_connectedFlags[channel] == 0) return failWith(kDetailNotConnected, kStatusBadArgument);

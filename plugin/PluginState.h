@@ -48,10 +48,8 @@ public:
                               std::uint32_t* responseLength);
     std::uint16_t ProGetStatus(std::uint16_t* status, std::uint32_t* detail, char* text);
     std::uint16_t ProIdentify(void* record);
-    std::uint16_t ProSetExclusivity(std::uint32_t channelType, std::uint8_t channel,
-                                    std::uint8_t index);
-    std::uint16_t ProReleaseExclusivity(std::uint32_t channelType, std::uint8_t channel,
-                                        std::uint8_t index);
+    std::uint16_t ProSetExclusivity(std::uint32_t channelType, std::uint8_t channel, std::uint8_t index);
+    std::uint16_t ProReleaseExclusivity(std::uint32_t channelType, std::uint8_t channel, std::uint8_t index);
 
     // Stores `detail` and the status it converts to; returns the status register.
     std::uint16_t SetLastStatus(DetailCode detail);
@@ -71,8 +69,8 @@ public:
     DetailCode PCSC_SetExclusivity(std::uint8_t channel, std::uint8_t index);
     DetailCode PCSC_RelExclusivity(std::uint8_t channel, std::uint8_t index);
     DetailCode PCSC_Echange(std::uint8_t channel, std::uint8_t index, std::uint16_t parameter,
-                            const std::uint8_t* request, std::uint32_t requestLength,
-                            std::uint8_t* response, std::uint32_t* responseLength);
+                            const std::uint8_t* request, std::uint32_t requestLength, std::uint8_t* response,
+                            std::uint32_t* responseLength);
     // Follows card insertion, removal, change and power before every reader command;
     // `powerOn` only for the power-on command.
     DetailCode RefreshCardState(ChannelRecord& entry, bool powerOn);
@@ -92,8 +90,8 @@ private:
     std::uint16_t failWith(DetailCode detail, std::uint16_t status);
     // The checks shared by ProSetExclusivity and ProReleaseExclusivity; `mark` is what
     // the exclusivity block records when the worker succeeds.
-    std::uint16_t exclusivityExport(std::uint32_t channelType, std::uint8_t channel,
-                                    std::uint8_t index, ExclusivityWorker worker, std::uint8_t mark);
+    std::uint16_t exclusivityExport(std::uint32_t channelType, std::uint8_t channel, std::uint8_t index,
+                                    ExclusivityWorker worker, std::uint8_t mark);
     DetailCode ClearChannelTable();
     // Closes the card handles and releases the contexts the table still holds, so that
     // zeroing it loses no PC/SC resource.

@@ -88,7 +88,8 @@ constexpr std::array<StatusRow, 22> kStatusRows{{
 
 }  // namespace
 
-DetailCode PcscToDetail(std::int32_t result, bool cardWarningsAreSuccess) {
+DetailCode PcscToDetail(std::int32_t result, bool cardWarningsAreSuccess)
+{
     const auto bits = static_cast<std::uint32_t>(result);
     for (const PcscRow& row : kPcscRows) {
         if (row.result != bits) continue;
@@ -98,7 +99,8 @@ DetailCode PcscToDetail(std::int32_t result, bool cardWarningsAreSuccess) {
     return kDetailUnknownResult;
 }
 
-std::optional<std::uint16_t> statusForDetail(DetailCode detail) {
+std::optional<std::uint16_t> statusForDetail(DetailCode detail)
+{
     for (const StatusRow& row : kStatusRows)
         if (row.detail == detail) return row.status;
     return std::nullopt;

@@ -34,8 +34,7 @@ std::string platformWindowsDirectory()
 #ifdef _WIN32
     char buffer[MAX_PATH + 1] = {};
     const UINT length = GetWindowsDirectoryA(buffer, MAX_PATH + 1);
-    if (length == 0 || length > MAX_PATH)
-        return {};
+    if (length == 0 || length > MAX_PATH) return {};
     return std::string(buffer, length);
 #else
     return TOOLKIT_WINDOWS_DIR;
@@ -44,17 +43,13 @@ std::string platformWindowsDirectory()
 
 std::string programDirectoryFromArgv0(const std::string& argv0)
 {
-    if (argv0.empty())
-        return {};
+    if (argv0.empty()) return {};
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(argv0, ec);
-    if (ec)
-        return {};
+    if (ec) return {};
     std::string directory = absolute.parent_path().string();
-    if (directory.empty())
-        return {};
-    if (!endsWithSeparator(directory))
-        directory += kSeparator;
+    if (directory.empty()) return {};
+    if (!endsWithSeparator(directory)) directory += kSeparator;
     return directory;
 }
 
@@ -65,8 +60,7 @@ std::string platformProgramDirectory([[maybe_unused]] const std::string& argv0)
     // always complete.
     char buffer[MAX_PATH + 1] = {};
     const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH + 1);
-    if (length == 0 || length > MAX_PATH)
-        return {};
+    if (length == 0 || length > MAX_PATH) return {};
     return programDirectoryFromArgv0(std::string(buffer, length));
 #else
     return programDirectoryFromArgv0(argv0);
@@ -76,8 +70,7 @@ std::string platformProgramDirectory([[maybe_unused]] const std::string& argv0)
 std::string composePath(const std::string& directory, const std::string& fileName)
 {
     std::string path = directory;
-    if (!endsWithSeparator(path))
-        path += kSeparator;
+    if (!endsWithSeparator(path)) path += kSeparator;
     return path + fileName;
 }
 
@@ -85,8 +78,7 @@ bool buildPaths(const Directories& directories, FileOperations& files, ConfigPat
 {
     const std::string& windowsDir = directories.windowsDirectory;
     const std::string& programDir = directories.programDirectory;
-    if (windowsDir.empty() || windowsDir.size() > kMaxPathLength || programDir.empty())
-        return false;
+    if (windowsDir.empty() || windowsDir.size() > kMaxPathLength || programDir.empty()) return false;
 
     ConfigPaths built;
     built.tuvexIni = composePath(windowsDir, "tuvex.ini");
@@ -104,12 +96,11 @@ bool buildPaths(const Directories& directories, FileOperations& files, ConfigPat
     built.archivePelkorCnf = composePath(programDir, "archive-pelkor.cnf");
     built.archivePelkorIni = composePath(programDir, "archive-pelkor.ini");
 
-    const std::string* const all[] = {&built.tuvexIni,        &built.pelkorCnf,        &built.pelkorIni,
-                                      &windowsIni,             &built.archiveTuvexIni,  &built.archivePelkorCnf,
-                                      &built.archivePelkorIni};
+    const std::string* const all[] = {
+        &built.tuvexIni,        &built.pelkorCnf,        &built.pelkorIni,       &windowsIni,
+        &built.archiveTuvexIni, &built.archivePelkorCnf, &built.archivePelkorIni};
     for (const std::string* path : all) {
-        if (path->size() > kMaxPathLength)
-            return false;
+        if (path->size() > kMaxPathLength) return false;
     }
     paths = built;
     return true;
@@ -119,8 +110,7 @@ bool overwriteWarning(const ConfigPaths& paths, FileOperations& files, MessagePr
 {
     const bool replacing =
         files.exists(paths.tuvexIni) || (files.exists(paths.pelkorCnf) && files.exists(paths.pelkorIni));
-    if (!replacing)
-        return true;
+    if (!replacing) return true;
     return ShowMessage(presenter, kCodeOverwrite) == MessageAnswer::Ok;
 }
 

@@ -31,8 +31,7 @@ bool refusesWriting(const std::string& path)
 {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::exists(status))
-        return false;
+    if (ec || !fs::exists(status)) return false;
     return !fs::is_regular_file(status) || isReadOnly(status);
 }
 
@@ -48,23 +47,19 @@ public:
     explicit StdioOutputFile(std::FILE* file) : m_file(file) {}
     ~StdioOutputFile() override
     {
-        if (m_file != nullptr)
-            std::fclose(m_file);
+        if (m_file != nullptr) std::fclose(m_file);
     }
 
     bool writeLine(std::string_view block) override
     {
-        if (m_file == nullptr || block.empty())
-            return false;
+        if (m_file == nullptr || block.empty()) return false;
         // Flushed per line so a full disk shows at the line that hit it.
-        return std::fwrite(block.data(), 1, block.size(), m_file) == block.size() &&
-               std::fflush(m_file) == 0;
+        return std::fwrite(block.data(), 1, block.size(), m_file) == block.size() && std::fflush(m_file) == 0;
     }
 
     bool close() override
     {
-        if (m_file == nullptr)
-            return false;
+        if (m_file == nullptr) return false;
         const bool ok = std::fclose(m_file) == 0;
         m_file = nullptr;
         return ok;
@@ -79,8 +74,7 @@ private:
 bool SystemFileOperations::exists(const std::string& path)
 {
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec))
-        return false;
+    if (!fs::is_regular_file(path, ec)) return false;
     return FilePtr(std::fopen(path.c_str(), "rb")) != nullptr;
 }
 
@@ -88,28 +82,24 @@ bool SystemFileOperations::remove(const std::string& path)
 {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::is_regular_file(status) || isReadOnly(status))
-        return false;
+    if (ec || !fs::is_regular_file(status) || isReadOnly(status)) return false;
     return fs::remove(path, ec) && !ec;
 }
 
 bool SystemFileOperations::copy(const std::string& from, const std::string& to)
 {
     std::error_code ec;
-    if (!fs::is_regular_file(from, ec))
-        return false;
+    if (!fs::is_regular_file(from, ec)) return false;
 #ifdef _WIN32
     // The C library there has no "x" mode: the platform copy refuses an existing
     // target itself.
     return CopyFileA(from.c_str(), to.c_str(), TRUE) != 0;
 #else
     FilePtr source(std::fopen(from.c_str(), "rb"));
-    if (!source)
-        return false;
+    if (!source) return false;
     // "x": fail when the target exists, as the platform copy is asked to.
     std::FILE* target = std::fopen(to.c_str(), "wbx");
-    if (target == nullptr)
-        return false;
+    if (target == nullptr) return false;
 
     bool ok = true;
     char buffer[8192];
@@ -120,12 +110,9 @@ bool SystemFileOperations::copy(const std::string& from, const std::string& to)
             break;
         }
     }
-    if (std::ferror(source.get()))
-        ok = false;
-    if (std::fclose(target) != 0)
-        ok = false;
-    if (!ok)
-        fs::remove(to, ec);  // no half copy posing as an archive
+    if (std::ferror(source.get())) ok = false;
+    if (std::fclose(target) != 0) ok = false;
+    if (!ok) fs::remove(to, ec);  // no half copy posing as an archive
     return ok;
 #endif
 }
@@ -133,8 +120,7 @@ bool SystemFileOperations::copy(const std::string& from, const std::string& to)
 bool SystemFileOperations::resetAttributes(const std::string& path)
 {
     std::error_code ec;
-    if (!fs::exists(path, ec))
-        return false;
+    if (!fs::exists(path, ec)) return false;
 #ifdef _WIN32
     // Read-only, hidden, system and the like all cleared.
     return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
@@ -146,21 +132,17 @@ bool SystemFileOperations::resetAttributes(const std::string& path)
 
 bool SystemFileOperations::createEmpty(const std::string& path)
 {
-    if (refusesWriting(path))
-        return false;
+    if (refusesWriting(path)) return false;
     FilePtr file(std::fopen(path.c_str(), "wb"));
-    if (!file)
-        return false;
+    if (!file) return false;
     return std::fclose(file.release()) == 0;
 }
 
 std::unique_ptr<OutputFile> SystemFileOperations::openForWriting(const std::string& path)
 {
-    if (refusesWriting(path))
-        return nullptr;
+    if (refusesWriting(path)) return nullptr;
     std::FILE* file = std::fopen(path.c_str(), "w+b");
-    if (file == nullptr)
-        return nullptr;
+    if (file == nullptr) return nullptr;
     return std::make_unique<StdioOutputFile>(file);
 }
 

@@ -26,8 +26,7 @@ bool GenerateConfiguration(const WizardSettings& settings, const Directories& di
                            FileOperations& files, MessagePresenter& presenter)
 {
     ConfigPaths paths;
-    if (!buildPaths(directories, files, paths))
-        return false;
+    if (!buildPaths(directories, files, paths)) return false;
 
     // The template would refuse these settings only after both files had been
     // emptied; refuse them while everything is still in place.
@@ -43,14 +42,12 @@ bool GenerateConfiguration(const WizardSettings& settings, const Directories& di
     // Code 33 names pelkor.ini although it is asked for pelkor.cnf here; the
     // text is the program's own and is kept.
     if (files.exists(paths.pelkorCnf) && !archive(files, paths.pelkorCnf, paths.archivePelkorCnf)) {
-        if (!confirmed(presenter, kCodeArchiveFailed))
-            return false;
+        if (!confirmed(presenter, kCodeArchiveFailed)) return false;
     }
     // pelkor.ini is replaced or deleted below either way, so a lost archive
     // would lose it: ask as for pelkor.cnf.
     if (files.exists(paths.pelkorIni) && !archive(files, paths.pelkorIni, paths.archivePelkorIni)) {
-        if (!confirmed(presenter, kCodeArchiveFailed))
-            return false;
+        if (!confirmed(presenter, kCodeArchiveFailed)) return false;
     }
 
     const bool makeCnf = settings.MakeCnf == 1;
@@ -61,12 +58,10 @@ bool GenerateConfiguration(const WizardSettings& settings, const Directories& di
         return false;
     }
     const std::string& otherFile = makeCnf ? paths.pelkorIni : paths.pelkorCnf;
-    if (files.exists(otherFile))
-        files.remove(otherFile);
+    if (files.exists(otherFile)) files.remove(otherFile);
 
     if (files.exists(paths.tuvexIni) && !archive(files, paths.tuvexIni, paths.archiveTuvexIni)) {
-        if (!confirmed(presenter, kCodeTuvexArchiveFailed))
-            return false;
+        if (!confirmed(presenter, kCodeTuvexArchiveFailed)) return false;
     }
 
     if (!files.createEmpty(paths.tuvexIni)) {
@@ -82,11 +77,10 @@ bool GenerateConfiguration(const WizardSettings& settings, const Directories& di
 
     const ReaderSettings& r1 = settings.reader1;
     const ReaderSettings& r2 = settings.reader2;
-    const bool written =
-        makeCnf ? writePelkorCnf(*cardManagerFile, settings.Topology, r1.UseCps, r1.UseAmbrel, r2.UseCps,
-                                 r2.UseAmbrel)
-                : writePelkorIni(*cardManagerFile, settings.Topology, r1.UseCps, r1.UseAmbrel, r2.UseCps,
-                                 r2.UseAmbrel);
+    const bool written = makeCnf ? writePelkorCnf(*cardManagerFile, settings.Topology, r1.UseCps,
+                                                  r1.UseAmbrel, r2.UseCps, r2.UseAmbrel)
+                                 : writePelkorIni(*cardManagerFile, settings.Topology, r1.UseCps,
+                                                  r1.UseAmbrel, r2.UseCps, r2.UseAmbrel);
     // A close that loses buffered bytes is a failed write too.
     if (!written || !cardManagerFile->close()) {
         ShowMessage(presenter, makeCnf ? kCodeCnfNotWritten : kCodeIniNotWritten);

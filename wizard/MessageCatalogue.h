@@ -31,8 +31,7 @@ struct MessageEntry {
 class MessagePresenter {
 public:
     virtual ~MessagePresenter() = default;
-    virtual MessageAnswer present(std::string_view text, std::string_view caption,
-                                  MessageStyle style) = 0;
+    virtual MessageAnswer present(std::string_view text, std::string_view caption, MessageStyle style) = 0;
 };
 
 // The catalogue entry for `code`, or nullptr for a code it does not hold.

@@ -28,14 +28,10 @@ constexpr std::array<std::string_view, 4> kPorts{"COM1:", "COM2:", "COM3:", "COM
 std::span<const SerialEntry> serialEntries(SerialField field)
 {
     switch (field) {
-    case SerialField::Speed:
-        return kSpeeds;
-    case SerialField::DataBits:
-        return kDataBits;
-    case SerialField::Parity:
-        return kParities;
-    case SerialField::StopBits:
-        return kStopBits;
+    case SerialField::Speed: return kSpeeds;
+    case SerialField::DataBits: return kDataBits;
+    case SerialField::Parity: return kParities;
+    case SerialField::StopBits: return kStopBits;
     }
     return {};
 }
@@ -43,14 +39,10 @@ std::span<const SerialEntry> serialEntries(SerialField field)
 const std::string& serialValue(const ReaderSettings& reader, SerialField field)
 {
     switch (field) {
-    case SerialField::Speed:
-        return reader.speed;
-    case SerialField::DataBits:
-        return reader.dataBits;
-    case SerialField::Parity:
-        return reader.parity;
-    case SerialField::StopBits:
-        break;
+    case SerialField::Speed: return reader.speed;
+    case SerialField::DataBits: return reader.dataBits;
+    case SerialField::Parity: return reader.parity;
+    case SerialField::StopBits: break;
     }
     return reader.stopBits;
 }
@@ -64,8 +56,7 @@ std::string& serialValue(ReaderSettings& reader, SerialField field)
 int portIndex(const std::string& port)
 {
     for (int i = 1; i < static_cast<int>(kPorts.size()); ++i) {
-        if (port == std::to_string(i + 1))
-            return i;
+        if (port == std::to_string(i + 1)) return i;
     }
     return 0;
 }
@@ -77,8 +68,7 @@ bool chainedReaderTwo(const WizardSettings& settings)
 
 int titleByReader(const WizardSettings& settings, int first, int single, int second)
 {
-    if (settings.CurrentReader == 2)
-        return second;
+    if (settings.CurrentReader == 2) return second;
     return isTwoReaderTopology(settings.Topology) ? first : single;
 }
 
@@ -123,8 +113,7 @@ ChoiceList protocolList(const WizardSettings& settings)
     ChoiceList list;
     const std::uint16_t current = currentReaderSettings(settings).protocol;
     for (std::uint16_t protocol : protocolChoices(settings)) {
-        if (protocol == current)
-            list.selected = static_cast<int>(list.entries.size());
+        if (protocol == current) list.selected = static_cast<int>(list.entries.size());
         list.entries.push_back(protocolName(protocol));
     }
     return list;
@@ -133,8 +122,7 @@ ChoiceList protocolList(const WizardSettings& settings)
 bool storeProtocolChoice(WizardSettings& settings, int index)
 {
     const std::vector<std::uint16_t> choices = protocolChoices(settings);
-    if (index < 0 || index >= static_cast<int>(choices.size()))
-        return false;
+    if (index < 0 || index >= static_cast<int>(choices.size())) return false;
     currentReaderSettings(settings).protocol = choices[static_cast<std::size_t>(index)];
     return true;
 }
@@ -144,8 +132,7 @@ ChoiceList portList(const WizardSettings& settings)
     if (chainedReaderTwo(settings))
         return {{std::string(kPorts[static_cast<std::size_t>(portIndex(settings.reader1.port))])}, 0};
     ChoiceList list;
-    for (std::string_view port : kPorts)
-        list.entries.emplace_back(port);
+    for (std::string_view port : kPorts) list.entries.emplace_back(port);
     list.selected = portIndex(currentReaderSettings(settings).port);
     return list;
 }
@@ -153,13 +140,11 @@ ChoiceList portList(const WizardSettings& settings)
 bool storePortChoice(WizardSettings& settings, int index)
 {
     if (chainedReaderTwo(settings)) {
-        if (index != 0)
-            return false;
+        if (index != 0) return false;
         settings.reader2.port = settings.reader1.port;
         return true;
     }
-    if (index < 0 || index >= static_cast<int>(kPorts.size()))
-        return false;
+    if (index < 0 || index >= static_cast<int>(kPorts.size())) return false;
     currentReaderSettings(settings).port = std::to_string(index + 1);
     return true;
 }
@@ -170,16 +155,14 @@ ChoiceList addressList(const ReaderSettings& reader)
     list.selected = 0;
     for (int digit = 0; digit <= 8; ++digit) {
         list.entries.push_back(std::to_string(digit));
-        if (reader.address == list.entries.back())
-            list.selected = digit;
+        if (reader.address == list.entries.back()) list.selected = digit;
     }
     return list;
 }
 
 bool storeAddressChoice(ReaderSettings& reader, int index)
 {
-    if (index < 0 || index > 8)
-        return false;
+    if (index < 0 || index > 8) return false;
     reader.address = std::to_string(index);
     return true;
 }
@@ -193,8 +176,7 @@ ChoiceList serialList(const ReaderSettings& reader, SerialField field)
     list.selected = field == SerialField::DataBits ? 1 : 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         list.entries.emplace_back(entries[i].text);
-        if (value == entries[i].value)
-            list.selected = static_cast<int>(i);
+        if (value == entries[i].value) list.selected = static_cast<int>(i);
     }
     return list;
 }
@@ -202,8 +184,7 @@ ChoiceList serialList(const ReaderSettings& reader, SerialField field)
 bool storeSerialChoice(ReaderSettings& reader, SerialField field, int index)
 {
     const std::span<const SerialEntry> entries = serialEntries(field);
-    if (index < 0 || index >= static_cast<int>(entries.size()))
-        return false;
+    if (index < 0 || index >= static_cast<int>(entries.size())) return false;
     serialValue(reader, field) = std::string(entries[static_cast<std::size_t>(index)].value);
     return true;
 }

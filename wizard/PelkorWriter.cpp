@@ -45,8 +45,7 @@ EntryTable fillEntries(std::uint16_t topology, std::uint16_t r1Cps, std::uint16_
             table.b = {true, '1', '2'};
         }
         break;
-    default:
-        return table;
+    default: return table;
     }
     table.valid = table.a.present || table.b.present;
     return table;
@@ -56,8 +55,7 @@ EntryTable fillEntries(std::uint16_t topology, std::uint16_t r1Cps, std::uint16_
 bool writeLines(LineStream& stream, const std::vector<std::string>& lines)
 {
     for (const std::string& line : lines) {
-        if (!stream.writeLine(line))
-            return false;
+        if (!stream.writeLine(line)) return false;
     }
     return true;
 }
@@ -77,15 +75,13 @@ void appendReaderBlock(std::vector<std::string>& lines, int number, const Entry&
     lines.push_back(crlf(std::string("NumCoupleur=") + entry.coupler));
     lines.push_back(crlf(std::string("NomRessource=TRANSPA") + entry.resourceDigit));
     // Entry A's block always ends with a line holding one space.
-    if (isEntryA)
-        lines.push_back(crlf(" "));
+    if (isEntryA) lines.push_back(crlf(" "));
 }
 
 // 16 bytes as hex: 0x04, the coupler, the 8-character resource name, zeros.
 std::string readerRecord(const Entry& entry)
 {
-    return std::string("040") + entry.coupler + "5452414E5350413" + entry.resourceDigit +
-           "000000000000";
+    return std::string("040") + entry.coupler + "5452414E5350413" + entry.resourceDigit + "000000000000";
 }
 
 }  // namespace
@@ -95,8 +91,7 @@ bool writePelkorIni(LineStream& stream, std::uint16_t topology, std::uint16_t re
                     std::uint16_t /*reader2UseAmbrel*/)
 {
     const EntryTable table = fillEntries(topology, reader1UseCps, reader1UseAmbrel);
-    if (!table.valid)
-        return false;
+    if (!table.valid) return false;
 
     std::vector<std::string> lines;
     lines.push_back(crlf("[Config]"));
@@ -119,16 +114,13 @@ bool writePelkorCnf(LineStream& stream, std::uint16_t topology, std::uint16_t re
                     std::uint16_t /*reader2UseAmbrel*/)
 {
     const EntryTable table = fillEntries(topology, reader1UseCps, reader1UseAmbrel);
-    if (!table.valid)
-        return false;
+    if (!table.valid) return false;
 
     std::vector<std::string> lines;
     for (std::string_view driver : {"DRAL", "CPS", "AMBREL1", "AMBREL2", "KALMIRON", "FIN_DRV"})
         lines.push_back(crlf(driver));
-    if (table.a.present)
-        lines.push_back(crlf(readerRecord(table.a)));
-    if (table.b.present)
-        lines.push_back(crlf(readerRecord(table.b)));
+    if (table.a.present) lines.push_back(crlf(readerRecord(table.a)));
+    if (table.b.present) lines.push_back(crlf(readerRecord(table.b)));
     lines.push_back(crlf("FIN_LEC"));
     const std::string closing = crlf(table.both() ? "01020000000000000000" : "01000000000000000000");
     lines.push_back(closing);

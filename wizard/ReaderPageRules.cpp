@@ -24,8 +24,7 @@ void prepareReaderPage(WizardSettings& settings)
     } else if (settings.Topology == kTopologyChaines || settings.Topology == kTopologyBifente) {
         settings.reader1.protocol = kProtocolSerie;
     }
-    if (readerTwo && settings.Topology == kTopologyChaines)
-        settings.reader2.port = settings.reader1.port;
+    if (readerTwo && settings.Topology == kTopologyChaines) settings.reader2.port = settings.reader1.port;
 }
 
 int validateReaderPage(WizardSettings& settings, const std::optional<std::string>& selectedPcscName)
@@ -35,32 +34,26 @@ int validateReaderPage(WizardSettings& settings, const std::optional<std::string
     const ReaderSettings& r2 = settings.reader2;
 
     if (r1.protocol == kProtocolPcsc) {
-        if (!selectedPcscName || selectedPcscName->empty())
-            return kCodeNoPcscReader;
+        if (!selectedPcscName || selectedPcscName->empty()) return kCodeNoPcscReader;
         reader.pcscName = selectedPcscName->substr(0, kMaxPcscNameLength);
     }
 
-    if (reader.UseCps != 1 && reader.UseAmbrel != 1)
-        return kCodeNoUse;
+    if (reader.UseCps != 1 && reader.UseAmbrel != 1) return kCodeNoUse;
 
-    if (settings.CurrentReader != 2)
-        return 0;
+    if (settings.CurrentReader != 2) return 0;
 
     if (settings.Topology == kTopologyDeuxPorts) {
         if (r1.protocol == kProtocolPcsc) {
-            if (r1.pcscName == r2.pcscName)
-                return kCodeSamePcscReader;
+            if (r1.pcscName == r2.pcscName) return kCodeSamePcscReader;
         } else if (r1.port == r2.port) {
             return kCodeSamePort;
         }
     }
-    if (settings.Topology == kTopologyChaines && r1.address == r2.address)
-        return kCodeSameAddress;
+    if (settings.Topology == kTopologyChaines && r1.address == r2.address) return kCodeSameAddress;
 
     if (isTwoReaderTopology(settings.Topology)) {
         const bool split = useCount(r1) == 1 && useCount(r2) == 1 && r1.UseCps != r2.UseCps;
-        if (!split)
-            return kCodeUsesNotSplit;
+        if (!split) return kCodeUsesNotSplit;
     }
     return 0;
 }

@@ -15,8 +15,7 @@ namespace calveno {
 std::vector<std::string> SystemPcscReaderSource::listReaders()
 {
     SCARDCONTEXT context = 0;
-    if (SCardEstablishContext(SCARD_SCOPE_USER, nullptr, nullptr, &context) != SCARD_S_SUCCESS)
-        return {};
+    if (SCardEstablishContext(SCARD_SCOPE_USER, nullptr, nullptr, &context) != SCARD_S_SUCCESS) return {};
     // All reader groups, into a buffer of fixed size: a longer list is an
     // error like any other and leaves the list empty.
     std::array<char, kReaderListBufferSize> buffer{};
@@ -27,8 +26,7 @@ std::vector<std::string> SystemPcscReaderSource::listReaders()
     const LONG rv = SCardListReaders(context, nullptr, buffer.data(), &length);
 #endif
     SCardReleaseContext(context);
-    if (rv != SCARD_S_SUCCESS)
-        return {};
+    if (rv != SCARD_S_SUCCESS) return {};
     return parseReaderMultiString(buffer.data(), std::min<std::size_t>(length, buffer.size()));
 }
 

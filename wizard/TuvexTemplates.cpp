@@ -24,8 +24,7 @@ bool ProfileTuvexSink::writeKey(std::string_view section, std::string_view key, 
 
 namespace {
 
-constexpr std::string_view kTitleMonofente =
-    "; Fichier de configuration du TUVEX avec un lecteur monofente";
+constexpr std::string_view kTitleMonofente = "; Fichier de configuration du TUVEX avec un lecteur monofente";
 constexpr std::string_view kTitleBifente = "; Fichier de configuration du TUVEX avec un lecteur bifente";
 constexpr std::string_view kTitleChaines =
     "; Fichier de configuration du TUVEX avec deux lecteurs monofente chaines";
@@ -202,11 +201,10 @@ bool singleReaderAccepted(std::uint16_t protocol, const ReaderSettings& reader1)
 }
 
 // Templates 1 and 2 differ only in title, key order and the PC/SC variant.
-bool writeSingleReader(TuvexSink& sink, std::string_view title, bool libraryFirst,
-                       std::uint16_t protocol, const ReaderSettings& reader1)
+bool writeSingleReader(TuvexSink& sink, std::string_view title, bool libraryFirst, std::uint16_t protocol,
+                       const ReaderSettings& reader1)
 {
-    if (!singleReaderAccepted(protocol, reader1))
-        return false;
+    if (!singleReaderAccepted(protocol, reader1)) return false;
     const int devices = reader1.UseCps + reader1.UseAmbrel;
 
     TemplateWriter w(sink);
@@ -222,10 +220,8 @@ bool writeSingleReader(TuvexSink& sink, std::string_view title, bool libraryFirs
     w.addressKeys(1, 1, reader1, devices);
     w.blank();
     int l = 1;
-    if (reader1.UseCps == 1)
-        w.device(1, 1, l++, Card::Cps);
-    if (reader1.UseAmbrel == 1)
-        w.device(1, 1, l, Card::Ambrel);
+    if (reader1.UseCps == 1) w.device(1, 1, l++, Card::Cps);
+    if (reader1.UseAmbrel == 1) w.device(1, 1, l, Card::Ambrel);
     return w.result();
 }
 
@@ -237,12 +233,9 @@ bool chainesAccepted(const ReaderSettings& reader1, const ReaderSettings& reader
 
 bool deuxPortsAccepted(std::uint16_t protocol, const ReaderSettings& reader1, const ReaderSettings& reader2)
 {
-    if (!isKnownProtocol(protocol) || !usesSplit(reader1, reader2))
-        return false;
-    if (!isSafeValue(reader1.address) || !isSafeValue(reader2.address))
-        return false;
-    if (protocol == kProtocolPcsc)
-        return pcscNameSafe(reader1) && pcscNameSafe(reader2);
+    if (!isKnownProtocol(protocol) || !usesSplit(reader1, reader2)) return false;
+    if (!isSafeValue(reader1.address) || !isSafeValue(reader2.address)) return false;
+    if (protocol == kProtocolPcsc) return pcscNameSafe(reader1) && pcscNameSafe(reader2);
     return serialFieldsSafe(reader1) && serialFieldsSafe(reader2);
 }
 
@@ -260,8 +253,7 @@ bool writeTuvexBifente(TuvexSink& sink, const ReaderSettings& reader1)
 
 bool writeTuvexChaines(TuvexSink& sink, const ReaderSettings& reader1, const ReaderSettings& reader2)
 {
-    if (!chainesAccepted(reader1, reader2))
-        return false;
+    if (!chainesAccepted(reader1, reader2)) return false;
     TemplateWriter w(sink);
     w.header(kTitleChaines, "1");
     w.serialProtocol(false);
@@ -280,8 +272,7 @@ bool writeTuvexChaines(TuvexSink& sink, const ReaderSettings& reader1, const Rea
 bool writeTuvexDeuxPorts(TuvexSink& sink, std::uint16_t protocol, const ReaderSettings& reader1,
                          const ReaderSettings& reader2)
 {
-    if (!deuxPortsAccepted(protocol, reader1, reader2))
-        return false;
+    if (!deuxPortsAccepted(protocol, reader1, reader2)) return false;
     TemplateWriter w(sink);
     w.header(kTitleDeuxPorts, "2");
     if (protocol == kProtocolPcsc) {
@@ -315,16 +306,11 @@ bool tuvexTemplateAccepts(const WizardSettings& settings)
     const ReaderSettings& r1 = settings.reader1;
     const ReaderSettings& r2 = settings.reader2;
     switch (settings.Topology) {
-    case kTopologyMonofente:
-        return singleReaderAccepted(r1.protocol, r1);
-    case kTopologyBifente:
-        return r1.protocol == kProtocolSerie && singleReaderAccepted(kProtocolSerie, r1);
-    case kTopologyChaines:
-        return r1.protocol == kProtocolSerie && chainesAccepted(r1, r2);
-    case kTopologyDeuxPorts:
-        return deuxPortsAccepted(r1.protocol, r1, r2);
-    default:
-        return false;
+    case kTopologyMonofente: return singleReaderAccepted(r1.protocol, r1);
+    case kTopologyBifente: return r1.protocol == kProtocolSerie && singleReaderAccepted(kProtocolSerie, r1);
+    case kTopologyChaines: return r1.protocol == kProtocolSerie && chainesAccepted(r1, r2);
+    case kTopologyDeuxPorts: return deuxPortsAccepted(r1.protocol, r1, r2);
+    default: return false;
     }
 }
 
@@ -332,18 +318,13 @@ bool writeTuvexIni(TuvexSink& sink, const WizardSettings& settings)
 {
     // The two-slot and chained arrangements have no PC/SC variant; a record
     // asking for one is refused rather than written as serial.
-    if (!tuvexTemplateAccepts(settings))
-        return false;
+    if (!tuvexTemplateAccepts(settings)) return false;
     const ReaderSettings& r1 = settings.reader1;
     switch (settings.Topology) {
-    case kTopologyMonofente:
-        return writeTuvexMonofente(sink, r1.protocol, r1);
-    case kTopologyBifente:
-        return writeTuvexBifente(sink, r1);
-    case kTopologyChaines:
-        return writeTuvexChaines(sink, r1, settings.reader2);
-    default:
-        return writeTuvexDeuxPorts(sink, r1.protocol, r1, settings.reader2);
+    case kTopologyMonofente: return writeTuvexMonofente(sink, r1.protocol, r1);
+    case kTopologyBifente: return writeTuvexBifente(sink, r1);
+    case kTopologyChaines: return writeTuvexChaines(sink, r1, settings.reader2);
+    default: return writeTuvexDeuxPorts(sink, r1.protocol, r1, settings.reader2);
     }
 }
 

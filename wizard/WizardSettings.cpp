@@ -36,8 +36,8 @@ WizardSettings defaultWizardSettings()
 
 bool isKnownTopology(std::uint16_t topology)
 {
-    return topology == kTopologyMonofente || topology == kTopologyBifente ||
-           topology == kTopologyChaines || topology == kTopologyDeuxPorts;
+    return topology == kTopologyMonofente || topology == kTopologyBifente || topology == kTopologyChaines ||
+           topology == kTopologyDeuxPorts;
 }
 
 bool isTwoReaderTopology(std::uint16_t topology)
@@ -47,8 +47,7 @@ bool isTwoReaderTopology(std::uint16_t topology)
 
 bool applyTopologyChoice(WizardSettings& settings, std::uint16_t topology)
 {
-    if (!isKnownTopology(topology))
-        return false;
+    if (!isKnownTopology(topology)) return false;
     settings.Topology = topology;
     switch (topology) {
     case kTopologyBifente:
@@ -67,8 +66,7 @@ bool applyTopologyChoice(WizardSettings& settings, std::uint16_t topology)
         else
             settings.reader2.address = "2";
         break;
-    default:
-        break;
+    default: break;
     }
     return true;
 }

@@ -54,9 +54,8 @@ std::string derniereErreurChargeur()
         return {};
     }
     char texte[512] = {};
-    const DWORD longueur =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, erreur,
-                       0, texte, sizeof texte, nullptr);
+    const DWORD longueur = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                          erreur, 0, texte, sizeof texte, nullptr);
     std::string resultat(texte, longueur);
     while (!resultat.empty() && (resultat.back() == '\n' || resultat.back() == '\r')) {
         resultat.pop_back();
@@ -185,8 +184,8 @@ std::vector<std::string> repertoiresRecherche()
         Dl_serinfo taille{};
         if (dlinfo(principal, RTLD_DI_SERINFOSIZE, &taille) == 0 && taille.dls_size > 0) {
             // dlinfo fills the block and the strings it points to in one go.
-            std::vector<std::max_align_t> bloc(
-                (taille.dls_size + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t));
+            std::vector<std::max_align_t> bloc((taille.dls_size + sizeof(std::max_align_t) - 1) /
+                                               sizeof(std::max_align_t));
             auto* infos = reinterpret_cast<Dl_serinfo*>(bloc.data());
             *infos = taille;
             if (dlinfo(principal, RTLD_DI_SERINFOSIZE, infos) == 0 &&
@@ -258,8 +257,7 @@ std::uint32_t diagnostiquerEchec(const char* nom)
         return static_cast<std::uint32_t>(errno);
     }
     struct stat etat {};
-    int erreur = fstat(descripteur, &etat) == 0 && S_ISDIR(etat.st_mode) ? EISDIR
-                                                                          : verifierElf(descripteur);
+    int erreur = fstat(descripteur, &etat) == 0 && S_ISDIR(etat.st_mode) ? EISDIR : verifierElf(descripteur);
     close(descripteur);
     if (erreur == 0) {
         // A sound library of our kind that still did not load.

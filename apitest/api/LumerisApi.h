@@ -21,43 +21,36 @@ namespace lumeris {
 
 using CodeRetour = std::uint16_t;
 
-using FnLecOuvertureSession = CodeRetour LUMERIS_CALL(const char* chemin, char* appli,
-                                                      std::uint16_t* session, std::uint16_t* err);
+using FnLecOuvertureSession = CodeRetour LUMERIS_CALL(const char* chemin, char* appli, std::uint16_t* session,
+                                                      std::uint16_t* err);
 using FnLecFermetureSession = CodeRetour LUMERIS_CALL(std::uint16_t session, std::uint16_t* err);
-using FnLecIntroductionMstAmbrel = CodeRetour LUMERIS_CALL(std::uint16_t session,
-                                                           std::int16_t tempsAttente,
+using FnLecIntroductionMstAmbrel = CodeRetour LUMERIS_CALL(std::uint16_t session, std::int16_t tempsAttente,
                                                            std::int16_t* etat, std::uint16_t* err);
 using FnLecRetraitMht = CodeRetour LUMERIS_CALL(std::uint16_t session, std::int16_t tempsAttente,
                                                 std::uint16_t* err);
 using FnLecLectureAmbrel = CodeRetour LUMERIS_CALL(std::uint16_t session, std::uint16_t sessionCps,
-                                                   char* data, std::uint32_t* lgData,
-                                                   std::uint16_t* err);
-using FnLecIntroductionMstCps = CodeRetour LUMERIS_CALL(std::uint16_t session,
-                                                        std::int16_t tempsAttente, char* code,
-                                                        char* nom, std::int16_t* etat,
+                                                   char* data, std::uint32_t* lgData, std::uint16_t* err);
+using FnLecIntroductionMstCps = CodeRetour LUMERIS_CALL(std::uint16_t session, std::int16_t tempsAttente,
+                                                        char* code, char* nom, std::int16_t* etat,
                                                         std::uint16_t* err);
-using FnLecControleCps = CodeRetour LUMERIS_CALL(std::uint16_t session, char* pinCode,
-                                                 char* periode, char* appli, char* type,
-                                                 char* present, char* categorie,
+using FnLecControleCps = CodeRetour LUMERIS_CALL(std::uint16_t session, char* pinCode, char* periode,
+                                                 char* appli, char* type, char* present, char* categorie,
                                                  std::uint16_t* err);
-using FnLecDictionnaire = CodeRetour LUMERIS_CALL(const char* chemin, std::int16_t table,
-                                                  char* code, char* periode, char* libelle,
-                                                  std::int16_t* lgLibelle, std::uint16_t* err);
-using FnLecInformationsApi = CodeRetour LUMERIS_CALL(const char* chemin, std::uint16_t* lgInfos,
-                                                     char* infos, std::uint16_t* err);
-using FnHnInit = CodeRetour LUMERIS_CALL(const char* chemin, std::uint16_t* mode,
-                                         std::uint16_t* err);
+using FnLecDictionnaire = CodeRetour LUMERIS_CALL(const char* chemin, std::int16_t table, char* code,
+                                                  char* periode, char* libelle, std::int16_t* lgLibelle,
+                                                  std::uint16_t* err);
+using FnLecInformationsApi = CodeRetour LUMERIS_CALL(const char* chemin, std::uint16_t* lgInfos, char* infos,
+                                                     std::uint16_t* err);
+using FnHnInit = CodeRetour LUMERIS_CALL(const char* chemin, std::uint16_t* mode, std::uint16_t* err);
 using FnHnFinir = CodeRetour LUMERIS_CALL(std::uint16_t* err);
 using FnHnLectureAmbrel = CodeRetour LUMERIS_CALL(std::int16_t tempsAttente, char* data,
                                                   std::uint32_t* lgData, std::int16_t* etat,
                                                   std::uint16_t* err);
-using FnHnIntroductionMstCps = CodeRetour LUMERIS_CALL(std::int16_t tempsAttente, char* code,
-                                                       char* nom, char* present,
-                                                       std::int16_t* etat, std::uint16_t* err);
+using FnHnIntroductionMstCps = CodeRetour LUMERIS_CALL(std::int16_t tempsAttente, char* code, char* nom,
+                                                       char* present, std::int16_t* etat, std::uint16_t* err);
 using FnHnRetraitMhtCps = CodeRetour LUMERIS_CALL(std::int16_t tempsAttente, std::uint16_t* err);
-using FnHnControleCps = CodeRetour LUMERIS_CALL(char* pinCode, char* periode, char* type,
-                                                char* present, char* categorie,
-                                                std::uint16_t* err);
+using FnHnControleCps = CodeRetour LUMERIS_CALL(char* pinCode, char* periode, char* type, char* present,
+                                                char* categorie, std::uint16_t* err);
 using FnHnTestPresence = CodeRetour LUMERIS_CALL(std::uint16_t coupleur, unsigned char* status,
                                                  std::uint16_t* err);
 

@@ -5,12 +5,24 @@
 namespace quintor {
 
 const char* const kNomsFonctions[kNombreFonctions] = {
-    "Lec_OuvertureSessionAmbrel", "Lec_FermetureSessionAmbrel", "Lec_IntroductionMstAmbrel",
-    "Lec_RetraitMhtAmbrel",       "Lec_LectureAmbrel",          "Lec_OuvertureSessionCPS",
-    "Lec_FermetureSessionCPS",    "Lec_IntroductionMstCPS",     "Lec_RetraitMhtCPS",
-    "Lec_ControleCPS",            "Lec_Dictionnaire",           "Lec_InformationsAPI",
-    "Hn_Init",                    "Hn_Finir",                   "Hn_LectureAmbrel",
-    "Hn_IntroductionMstCPS",      "Hn_RetraitMhtCPS",           "Hn_ControleCPS",
+    "Lec_OuvertureSessionAmbrel",
+    "Lec_FermetureSessionAmbrel",
+    "Lec_IntroductionMstAmbrel",
+    "Lec_RetraitMhtAmbrel",
+    "Lec_LectureAmbrel",
+    "Lec_OuvertureSessionCPS",
+    "Lec_FermetureSessionCPS",
+    "Lec_IntroductionMstCPS",
+    "Lec_RetraitMhtCPS",
+    "Lec_ControleCPS",
+    "Lec_Dictionnaire",
+    "Lec_InformationsAPI",
+    "Hn_Init",
+    "Hn_Finir",
+    "Hn_LectureAmbrel",
+    "Hn_IntroductionMstCPS",
+    "Hn_RetraitMhtCPS",
+    "Hn_ControleCPS",
     "Hn_TestPresence",
 };
 

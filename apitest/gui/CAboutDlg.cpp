@@ -8,8 +8,7 @@
 
 namespace quintor::gui {
 
-CAboutDlg::CAboutDlg(QWidget* parent)
-    : QDialog(parent)
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("A propos de Test Lumeris"));
     setFont(policeDialogue());

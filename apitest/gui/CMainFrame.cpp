@@ -16,9 +16,7 @@
 
 namespace quintor::gui {
 
-CMainFrame::CMainFrame(EtatProgramme& etat, QWidget* parent)
-    : QMainWindow(parent),
-      m_etat(etat)
+CMainFrame::CMainFrame(EtatProgramme& etat, QWidget* parent) : QMainWindow(parent), m_etat(etat)
 {
     // The framework composes the caption from the document name and the title.
     setWindowTitle(QString::fromUtf8(kNomDocument) + QStringLiteral(" - ") +
@@ -59,16 +57,14 @@ QAction* CMainFrame::creerAction(int commande, const QString& texte, const char*
 void CMainFrame::creerMenus()
 {
     QMenu* fichier = menuBar()->addMenu(QStringLiteral("&Fichier"));
-    QAction* quitter = creerAction(kIdQuitter, QStringLiteral("&Quitter"),
-                                   "Ferme l'application\nQuitter");
+    QAction* quitter = creerAction(kIdQuitter, QStringLiteral("&Quitter"), "Ferme l'application\nQuitter");
     quitter->setIcon(iconeQuitter());
     connect(quitter, &QAction::triggered, this, &QWidget::close);
     fichier->addAction(quitter);
 
     QMenu* affichage = menuBar()->addMenu(QStringLiteral("&Affichage"));
-    QAction* barreOutils =
-        creerAction(kIdBarreOutils, QString::fromUtf8("&Barre d'outils"),
-                    "Affiche ou masque la barre d'outils\nBarre d'outils");
+    QAction* barreOutils = creerAction(kIdBarreOutils, QString::fromUtf8("&Barre d'outils"),
+                                       "Affiche ou masque la barre d'outils\nBarre d'outils");
     barreOutils->setCheckable(true);
     barreOutils->setChecked(true);
     affichage->addAction(barreOutils);
@@ -99,14 +95,14 @@ void CMainFrame::creerMenus()
     hn->setIcon(iconeLettre(QLatin1Char('H'), QColor(0xa0, 0x40, 0x20)));
     connect(hn, &QAction::triggered, m_vue, &CTestAHView::OnFonctionsHautNiveau);
     tests->addAction(hn);
-    tests->addAction(creerAction(kIdTestsErreurParametres,
-                                 QString::fromUtf8("Tests erreur paramètres"), nullptr));
+    tests->addAction(
+        creerAction(kIdTestsErreurParametres, QString::fromUtf8("Tests erreur paramètres"), nullptr));
 
     QMenu* aide = menuBar()->addMenu(QStringLiteral("&?"));
-    QAction* apropos = creerAction(
-        kIdAPropos, QStringLiteral("&A propos de test..."),
-        "Affiche des informations sur le programme, le numéro de version et le copyright\n"
-        "A propos de");
+    QAction* apropos =
+        creerAction(kIdAPropos, QStringLiteral("&A propos de test..."),
+                    "Affiche des informations sur le programme, le numéro de version et le copyright\n"
+                    "A propos de");
     connect(apropos, &QAction::triggered, m_vue, &CTestAHView::OnAppAbout);
     aide->addAction(apropos);
 }
@@ -159,13 +155,20 @@ void CMainFrame::creerAccelerateurs()
     // The framework's standard keys reach its document and print handlers; the
     // document is empty and the view draws nothing, so they have nothing to act on.
     const QKeySequence touches[] = {
-        QKeySequence(Qt::CTRL | Qt::Key_N),      QKeySequence(Qt::CTRL | Qt::Key_O),
-        QKeySequence(Qt::CTRL | Qt::Key_S),      QKeySequence(Qt::CTRL | Qt::Key_P),
-        QKeySequence(Qt::CTRL | Qt::Key_Z),      QKeySequence(Qt::CTRL | Qt::Key_X),
-        QKeySequence(Qt::CTRL | Qt::Key_C),      QKeySequence(Qt::CTRL | Qt::Key_V),
-        QKeySequence(Qt::ALT | Qt::Key_Backspace), QKeySequence(Qt::SHIFT | Qt::Key_Delete),
-        QKeySequence(Qt::CTRL | Qt::Key_Insert), QKeySequence(Qt::SHIFT | Qt::Key_Insert),
-        QKeySequence(Qt::Key_F6),                QKeySequence(Qt::SHIFT | Qt::Key_F6),
+        QKeySequence(Qt::CTRL | Qt::Key_N),
+        QKeySequence(Qt::CTRL | Qt::Key_O),
+        QKeySequence(Qt::CTRL | Qt::Key_S),
+        QKeySequence(Qt::CTRL | Qt::Key_P),
+        QKeySequence(Qt::CTRL | Qt::Key_Z),
+        QKeySequence(Qt::CTRL | Qt::Key_X),
+        QKeySequence(Qt::CTRL | Qt::Key_C),
+        QKeySequence(Qt::CTRL | Qt::Key_V),
+        QKeySequence(Qt::ALT | Qt::Key_Backspace),
+        QKeySequence(Qt::SHIFT | Qt::Key_Delete),
+        QKeySequence(Qt::CTRL | Qt::Key_Insert),
+        QKeySequence(Qt::SHIFT | Qt::Key_Insert),
+        QKeySequence(Qt::Key_F6),
+        QKeySequence(Qt::SHIFT | Qt::Key_F6),
     };
     for (const QKeySequence& touche : touches) {
         auto* a = new QAction(this);

@@ -12,11 +12,8 @@
 namespace quintor::gui {
 
 CTestAHApp::CTestAHApp(EtatProgramme& etat, PresentateurQt& presentateur, std::string bibliotheque)
-    : m_etat(etat),
-      m_presentateur(presentateur),
-      m_bibliotheque(std::move(bibliotheque))
-{
-}
+    : m_etat(etat), m_presentateur(presentateur), m_bibliotheque(std::move(bibliotheque))
+{}
 
 CTestAHApp::~CTestAHApp()
 {
@@ -58,12 +55,11 @@ bool CTestAHApp::InitInstance()
         // them, and to the console for a technician without a screen.
         const QString raison = QString::fromLocal8Bit(m_etat.Table.erreurChargeur);
         qWarning("%s\n%s", qPrintable(texte), qPrintable(raison));
-        if (!m_presentateur.demanderOuiNon(m_cadre.get(), texte,
-                                           QString::fromUtf8(kTitreEchecChargement), raison)) {
+        if (!m_presentateur.demanderOuiNon(m_cadre.get(), texte, QString::fromUtf8(kTitreEchecChargement),
+                                           raison)) {
             // Posted, so the quit takes effect once the event loop has started.
             QMetaObject::invokeMethod(
-                QCoreApplication::instance(), [] { QCoreApplication::exit(1); },
-                Qt::QueuedConnection);
+                QCoreApplication::instance(), [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
         }
     }
     return true;

@@ -7,13 +7,8 @@
 namespace quintor::gui {
 
 CTestAHView::CTestAHView(EtatProgramme& etat, QWidget* parent)
-    : QWidget(parent),
-      m_etat(etat),
-      m_ambrel(etat),
-      m_cps(etat),
-      m_hn(etat)
-{
-}
+    : QWidget(parent), m_etat(etat), m_ambrel(etat), m_cps(etat), m_hn(etat)
+{}
 
 CTestAHView::~CTestAHView()
 {

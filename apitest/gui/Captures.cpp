@@ -46,8 +46,7 @@ QImage avecCadre(QWidget* fenetre)
     constexpr int kBord = 3;
     constexpr int kBarre = 22;
     const QSize client = contenu.deviceIndependentSize().toSize();
-    QImage image(client.width() + 2 * kBord, client.height() + kBarre + kBord,
-                 QImage::Format_RGB32);
+    QImage image(client.width() + 2 * kBord, client.height() + kBarre + kBord, QImage::Format_RGB32);
     image.fill(QColor(0x1f, 0x4e, 0x8c));
     QPainter peintre(&image);
     peintre.drawPixmap(QRect(QPoint(kBord, kBarre), client), contenu);
@@ -62,8 +61,8 @@ QImage avecCadre(QWidget* fenetre)
     peintre.setFont(police);
     peintre.setPen(Qt::white);
     const QRect fermer(image.width() - kBord - 20, 3, 18, kBarre - 6);
-    peintre.drawText(QRect(gauche, 0, fermer.left() - gauche - 4, kBarre),
-                     Qt::AlignVCenter | Qt::AlignLeft, fenetre->windowTitle());
+    peintre.drawText(QRect(gauche, 0, fermer.left() - gauche - 4, kBarre), Qt::AlignVCenter | Qt::AlignLeft,
+                     fenetre->windowTitle());
     peintre.fillRect(fermer, QColor(0xc4, 0x2b, 0x1c));
     peintre.drawLine(fermer.topLeft() + QPoint(5, 4), fermer.bottomRight() - QPoint(5, 4));
     peintre.drawLine(fermer.topRight() + QPoint(-5, 4), fermer.bottomLeft() + QPoint(5, -4));
@@ -152,8 +151,7 @@ int main(int argc, char* argv[])
             if (fenetre != nullptr && pages) {
                 for (int i = 0; i < fenetre->onglets()->count(); ++i) {
                     fenetre->onglets()->setCurrentIndex(i);
-                    const std::string nom =
-                        "page-" + std::to_string(f.logique->page(i).modele()) + ".png";
+                    const std::string nom = "page-" + std::to_string(f.logique->page(i).modele()) + ".png";
                     ok = enregistrer(fenetre, sortie, nom.c_str()) && ok;
                 }
                 fenetre->onglets()->setCurrentIndex(0);

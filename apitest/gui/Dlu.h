@@ -9,8 +9,14 @@
 
 namespace quintor::gui {
 
-constexpr int dluX(int x) { return (x * 6 + 2) / 4; }
-constexpr int dluY(int y) { return (y * 13 + 4) / 8; }
+constexpr int dluX(int x)
+{
+    return (x * 6 + 2) / 4;
+}
+constexpr int dluY(int y)
+{
+    return (y * 13 + 4) / 8;
+}
 
 inline QRect dluRect(int x, int y, int w, int h)
 {

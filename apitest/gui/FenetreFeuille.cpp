@@ -34,8 +34,8 @@ constexpr int kLargeurMaxOnglets = 900;
 }  // namespace
 
 FenetreFeuille::FenetreFeuille(CTestPropSheet& feuille, EtatProgramme& etat, QWidget* proprietaire)
-    : QDialog(proprietaire, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                Qt::WindowCloseButtonHint),
+    : QDialog(proprietaire,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_feuille(feuille),
       m_etat(etat)
 {
@@ -64,8 +64,7 @@ FenetreFeuille::FenetreFeuille(CTestPropSheet& feuille, EtatProgramme& etat, QWi
     // The tabs take the largest page plus their bar and frame, wider when
     // their captions need it. Every tab stays in view: no scroll arrows, and
     // captions too long even then are elided (the tooltip has them whole).
-    const int cadre = 2 * m_onglets->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr,
-                                                          m_onglets);
+    const int cadre = 2 * m_onglets->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, m_onglets);
     m_onglets->setElideMode(Qt::ElideNone);
     const int captions = m_onglets->tabBar()->sizeHint().width();
     largeur = std::max(largeur, std::min(captions, kLargeurMaxOnglets) - cadre);
@@ -106,8 +105,7 @@ void FenetreFeuille::initialiser()
     setFixedSize(largeur, hauteur + kHausseFenetre - kCadreFenetre);
 
     QPushButton* executer = nullptr;
-    for (const PlacementBouton& placement :
-         placerBoutons(m_feuille.MasqueBoutons, largeur, hauteur)) {
+    for (const PlacementBouton& placement : placerBoutons(m_feuille.MasqueBoutons, largeur, hauteur)) {
         auto* b = new QPushButton(versQString(placement.texte), this);
         b->setObjectName(QString::number(placement.commande));
         if (const char* description = descriptionCommande(placement.commande)) {
@@ -116,8 +114,8 @@ void FenetreFeuille::initialiser()
             b->setStatusTip(invite.etat);
             b->setToolTip(invite.bulle);
         }
-        b->setGeometry(QRect(QPoint(placement.gauche, placement.haut),
-                             QPoint(placement.droite - 1, placement.bas - 1)));
+        b->setGeometry(
+            QRect(QPoint(placement.gauche, placement.haut), QPoint(placement.droite - 1, placement.bas - 1)));
         b->setFont(font());
         b->setAutoDefault(false);
         const int commandeBouton = placement.commande;
@@ -168,8 +166,8 @@ void FenetreFeuille::pageActivee(int index)
     }
     auto& fenetre = m_pages[static_cast<std::size_t>(index)];
     if (fenetre == nullptr) {
-        fenetre = new PagePropriete(m_feuille.page(index), m_etat,
-                                    m_conteneurs[static_cast<std::size_t>(index)]);
+        fenetre =
+            new PagePropriete(m_feuille.page(index), m_etat, m_conteneurs[static_cast<std::size_t>(index)]);
         // Only the shown page's buttons can be pressed: the sheet runs them on
         // its active page.
         connect(fenetre, &PagePropriete::commandeDemandee, this,
@@ -234,20 +232,11 @@ void FenetreFeuille::surOngletChange(int index)
 void FenetreFeuille::commande(int commande)
 {
     switch (commande) {
-    case kCommandeExecuter:
-        m_feuille.Executer();
-        break;
-    case kCommandeRaz:
-        m_feuille.Raz();
-        break;
-    case kCommandeAuto:
-        m_feuille.Auto();
-        break;
-    case kCommandeFermer:
-        close();
-        break;
-    default:
-        break;
+    case kCommandeExecuter: m_feuille.Executer(); break;
+    case kCommandeRaz: m_feuille.Raz(); break;
+    case kCommandeAuto: m_feuille.Auto(); break;
+    case kCommandeFermer: close(); break;
+    default: break;
     }
 }
 

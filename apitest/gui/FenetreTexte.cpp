@@ -26,9 +26,7 @@ W* placer(W* controle, int id, QRect rect)
 
 }  // namespace
 
-FenetreTexte::FenetreTexte(CTexteDlg& logique, QWidget* parent)
-    : QDialog(parent),
-      m_logique(logique)
+FenetreTexte::FenetreTexte(CTexteDlg& logique, QWidget* parent) : QDialog(parent), m_logique(logique)
 {
     setFont(policeDialogue());
     setFixedSize(dluX(300), dluY(215));
@@ -39,8 +37,8 @@ FenetreTexte::FenetreTexte(CTexteDlg& logique, QWidget* parent)
     m_chemin = placer(new QLineEdit(this), kIdChemin, dluRect(6, 19, 204, 13));
     limiterSaisie(m_chemin, CTexteDlg::kLongueurMaxChemin);
 
-    auto* executer = placer(new QPushButton(QStringLiteral("Executer"), this), kIdExecuter,
-                            dluRect(230, 17, 63, 15));
+    auto* executer =
+        placer(new QPushButton(QStringLiteral("Executer"), this), kIdExecuter, dluRect(230, 17, 63, 15));
     executer->setAutoDefault(false);
     connect(executer, &QPushButton::clicked, this, &FenetreTexte::OnExecuter);
 
@@ -52,8 +50,8 @@ FenetreTexte::FenetreTexte(CTexteDlg& logique, QWidget* parent)
     // tells that lines are hidden below.
     m_texte->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
-    auto* fermer = placer(new QPushButton(QStringLiteral("Fermer"), this), kIdFermer,
-                          dluRect(243, 194, 50, 14));
+    auto* fermer =
+        placer(new QPushButton(QStringLiteral("Fermer"), this), kIdFermer, dluRect(243, 194, 50, 14));
     fermer->setAutoDefault(false);
     connect(fermer, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -10,7 +10,7 @@ namespace quintor::gui {
 enum class Genre { Etiquette, Edition, EditionMulti, MotDePasse, Bouton };
 
 struct ElementModele {
-    int id;             // control number, 0 for a static label
+    int id;  // control number, 0 for a static label
     Genre genre;
     const char* texte;  // label or button text (UTF-8)
     int x, y, l, h;     // dialog units

@@ -34,9 +34,7 @@ const ElementModele* trouver(const ModelePage* modele, int id)
 }  // namespace
 
 PagePropriete::PagePropriete(PageTest& page, EtatProgramme& etat, QWidget* parent)
-    : QWidget(parent),
-      m_page(page),
-      m_etat(etat)
+    : QWidget(parent), m_page(page), m_etat(etat)
 {
     setObjectName(QString::number(page.modele()));
     setFont(policeDialogue());

@@ -10,7 +10,7 @@
 namespace quintor {
 class PageTest;
 struct EtatProgramme;
-}
+}  // namespace quintor
 
 namespace quintor::gui {
 

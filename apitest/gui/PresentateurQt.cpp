@@ -36,11 +36,10 @@ int PresentateurQt::afficherTexte(CTexteDlg& dialogue)
     return fenetre.exec();
 }
 
-bool PresentateurQt::demanderOuiNon(QWidget* proprietaire, const QString& texte,
-                                    const QString& titre, const QString& detail)
+bool PresentateurQt::demanderOuiNon(QWidget* proprietaire, const QString& texte, const QString& titre,
+                                    const QString& detail)
 {
-    QMessageBox boite(QMessageBox::Critical, titre, texte, QMessageBox::Yes | QMessageBox::No,
-                      proprietaire);
+    QMessageBox boite(QMessageBox::Critical, titre, texte, QMessageBox::Yes | QMessageBox::No, proprietaire);
     boite.setInformativeText(detail);
     return boite.exec() == QMessageBox::Yes;
 }

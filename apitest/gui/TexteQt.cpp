@@ -17,9 +17,7 @@ namespace {
 class LimiteSaisie : public QValidator {
 public:
     LimiteSaisie(int longueur, QLineEdit* edit)
-        : QValidator(edit),
-          m_longueur(longueur),
-          m_precedente(edit->text().size())
+        : QValidator(edit), m_longueur(longueur), m_precedente(edit->text().size())
     {
         connect(edit, &QLineEdit::textChanged, this,
                 [this](const QString& texte) { m_precedente = texte.size(); });

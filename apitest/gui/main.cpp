@@ -16,7 +16,8 @@ int main(int argc, char* argv[])
 {
     const toolkit::ProgramInfo info{
         "quintor", "Tests and demonstrates the card-reading API through its exports, in a window."};
-    if (const auto status = toolkit::answerInfoOption(std::vector<std::string>(argv, argv + argc), info, std::cout))
+    if (const auto status =
+            toolkit::answerInfoOption(std::vector<std::string>(argv, argv + argc), info, std::cout))
         return *status;
     QApplication application(argc, argv);
     if (!quintor::gui::installerTraductionsQt(application)) {

@@ -6,13 +6,13 @@
 namespace quintor {
 
 CTestAmbrel::CTestAmbrel(EtatProgramme& etat)
-    : CTestPropSheet(etat, "Test des fonctions Ambrel 1", kMasque)
-    , m_ouverture(etat, kTitreOuvertureAmbrel)
-    , m_fermeture(etat, kTitreFermetureAmbrel)
-    , m_introduction(etat)
-    , m_retrait(etat)
-    , m_lecture(etat)
-    , m_dictionnaire(etat)
+    : CTestPropSheet(etat, "Test des fonctions Ambrel 1", kMasque),
+      m_ouverture(etat, kTitreOuvertureAmbrel),
+      m_fermeture(etat, kTitreFermetureAmbrel),
+      m_introduction(etat),
+      m_retrait(etat),
+      m_lecture(etat),
+      m_dictionnaire(etat)
 {
     ajouterPage(m_ouverture);
     ajouterPage(m_fermeture);

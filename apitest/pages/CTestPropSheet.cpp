@@ -27,11 +27,8 @@ std::vector<PlacementBouton> placerBoutons(int masque, int largeur, int hauteur)
 }
 
 CTestPropSheet::CTestPropSheet(EtatProgramme& etat, std::string titre, int masque)
-    : MasqueBoutons(masque)
-    , m_etat(etat)
-    , m_titre(std::move(titre))
-{
-}
+    : MasqueBoutons(masque), m_etat(etat), m_titre(std::move(titre))
+{}
 
 void CTestPropSheet::ajouterPage(PageTest& page)
 {
@@ -65,8 +62,7 @@ void CTestPropSheet::ActiverPage(int index)
     // Leaving the shown page exchanges its edits into its fields first, as the
     // framework does on losing the active state; otherwise what was typed on
     // it since the last exchange would be overwritten when a page is shown.
-    if (m_active >= 0 && m_active < nombrePages() &&
-        m_creees[static_cast<std::size_t>(m_active)]) {
+    if (m_active >= 0 && m_active < nombrePages() && m_creees[static_cast<std::size_t>(m_active)]) {
         m_obs->lireChamps(m_active);
     }
     m_active = index;

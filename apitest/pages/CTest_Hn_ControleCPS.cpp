@@ -4,17 +4,12 @@
 
 namespace quintor {
 
-CTest_Hn_ControleCPS::CTest_Hn_ControleCPS(EtatProgramme& etat)
-    : PageTest(etat)
-    , m_PinCode("5831")
-{
-}
+CTest_Hn_ControleCPS::CTest_Hn_ControleCPS(EtatProgramme& etat) : PageTest(etat), m_PinCode("5831") {}
 
 std::vector<Champ> CTest_Hn_ControleCPS::champs()
 {
-    return {{1018, &m_PinCode},   {1020, &m_DateFinValidite}, {1023, &m_PresentPinCode},
-            {1024, &m_Categorie}, {1019, &m_TypeCarte},       {1021, &m_CodeErreur},
-            {1032, &m_CodeRetour}};
+    return {{1018, &m_PinCode},   {1020, &m_DateFinValidite}, {1023, &m_PresentPinCode}, {1024, &m_Categorie},
+            {1019, &m_TypeCarte}, {1021, &m_CodeErreur},      {1032, &m_CodeRetour}};
 }
 
 // This page keeps its card type when it is emptied.
@@ -51,8 +46,8 @@ void CTest_Hn_ControleCPS::Executer()
     remplirFixe(type.data(), type.size(), m_TypeCarte);
 
     Effacer();
-    const std::uint16_t retour = fonction(pin.data(), periode.data(), type.data(), present.data(),
-                                          categorie.data(), &err);
+    const std::uint16_t retour =
+        fonction(pin.data(), periode.data(), type.data(), present.data(), categorie.data(), &err);
 
     m_PinCode = OctetsVersTexte(pin.data(), pin.size());
     m_DateFinValidite = OctetsVersTexte(periode.data(), periode.size());

@@ -2,8 +2,7 @@
 
 namespace quintor {
 
-CTest_Hn_Finir::CTest_Hn_Finir(EtatProgramme& etat)
-    : PageTest(etat)
+CTest_Hn_Finir::CTest_Hn_Finir(EtatProgramme& etat) : PageTest(etat)
 {
     Raz();
 }

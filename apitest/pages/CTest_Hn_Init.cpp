@@ -4,8 +4,7 @@
 
 namespace quintor {
 
-CTest_Hn_Init::CTest_Hn_Init(EtatProgramme& etat)
-    : PageTest(etat)
+CTest_Hn_Init::CTest_Hn_Init(EtatProgramme& etat) : PageTest(etat)
 {
     Raz();
 }

@@ -4,16 +4,15 @@
 
 namespace quintor {
 
-CTest_Hn_IntroMstCPS::CTest_Hn_IntroMstCPS(EtatProgramme& etat)
-    : PageTest(etat)
+CTest_Hn_IntroMstCPS::CTest_Hn_IntroMstCPS(EtatProgramme& etat) : PageTest(etat)
 {
     Raz();
 }
 
 std::vector<Champ> CTest_Hn_IntroMstCPS::champs()
 {
-    return {{1025, &m_sTempsAttente},   {1026, &m_CodeCivilite}, {1027, &m_NomPatronymique},
-            {1023, &m_PresentPINCode},  {1028, &m_EtatCarte},    {1021, &m_CodeErreur},
+    return {{1025, &m_sTempsAttente},  {1026, &m_CodeCivilite}, {1027, &m_NomPatronymique},
+            {1023, &m_PresentPINCode}, {1028, &m_EtatCarte},    {1021, &m_CodeErreur},
             {1032, &m_CodeRetour}};
 }
 
@@ -39,8 +38,7 @@ void CTest_Hn_IntroMstCPS::Executer()
     remplirFixe(present.data(), present.size(), m_PresentPINCode);
 
     Effacer();
-    const std::uint16_t retour =
-        fonction(temps, code.data(), nom.data(), present.data(), &etat, &err);
+    const std::uint16_t retour = fonction(temps, code.data(), nom.data(), present.data(), &etat, &err);
 
     m_sTempsAttente = CodeSigne16(temps);
     m_CodeCivilite = OctetsVersTexte(code.data(), code.size());

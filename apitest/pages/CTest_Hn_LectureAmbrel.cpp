@@ -3,8 +3,7 @@
 namespace quintor {
 
 CTest_Hn_LectureAmbrel::CTest_Hn_LectureAmbrel(EtatProgramme& etat)
-    : PageTest(etat)
-    , m_donnees(kTailleDonnees + 1, '\0')
+    : PageTest(etat), m_donnees(kTailleDonnees + 1, '\0')
 {
     Raz();
 }

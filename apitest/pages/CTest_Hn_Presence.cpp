@@ -2,16 +2,14 @@
 
 namespace quintor {
 
-CTest_Hn_Presence::CTest_Hn_Presence(EtatProgramme& etat)
-    : PageTest(etat)
+CTest_Hn_Presence::CTest_Hn_Presence(EtatProgramme& etat) : PageTest(etat)
 {
     Raz();
 }
 
 std::vector<Champ> CTest_Hn_Presence::champs()
 {
-    return {{1077, &m_usCoupleur}, {1078, &m_usStatut}, {1032, &m_CodeRetour},
-            {1033, &m_CodeErreur}};
+    return {{1077, &m_usCoupleur}, {1078, &m_usStatut}, {1032, &m_CodeRetour}, {1033, &m_CodeErreur}};
 }
 
 void CTest_Hn_Presence::Raz()

@@ -2,8 +2,7 @@
 
 namespace quintor {
 
-CTest_Hn_RetraitMhtCPS::CTest_Hn_RetraitMhtCPS(EtatProgramme& etat)
-    : PageTest(etat)
+CTest_Hn_RetraitMhtCPS::CTest_Hn_RetraitMhtCPS(EtatProgramme& etat) : PageTest(etat)
 {
     Raz();
 }

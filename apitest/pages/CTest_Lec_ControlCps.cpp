@@ -4,8 +4,7 @@
 
 namespace quintor {
 
-CTest_Lec_ControlCps::CTest_Lec_ControlCps(EtatProgramme& etat)
-    : PageTest(etat)
+CTest_Lec_ControlCps::CTest_Lec_ControlCps(EtatProgramme& etat) : PageTest(etat)
 {
     Raz();
 }
@@ -13,11 +12,9 @@ CTest_Lec_ControlCps::CTest_Lec_ControlCps(EtatProgramme& etat)
 std::vector<Champ> CTest_Lec_ControlCps::champs()
 {
     constexpr int n = kLongueurChamps;
-    return {{1012, &m_NoSession, n},        {1018, &m_PinCode, n},
-            {1019, &m_TypeCarte, n},        {1020, &m_DateFinValidite, n},
-            {1021, &m_CodeErreur, n},       {1022, &m_IdentApplication, n},
-            {1023, &m_PresentPINCode, n},   {1024, &m_Categorie, n},
-            {1032, &m_CodeRetour, n}};
+    return {{1012, &m_NoSession, n},       {1018, &m_PinCode, n},    {1019, &m_TypeCarte, n},
+            {1020, &m_DateFinValidite, n}, {1021, &m_CodeErreur, n}, {1022, &m_IdentApplication, n},
+            {1023, &m_PresentPINCode, n},  {1024, &m_Categorie, n},  {1032, &m_CodeRetour, n}};
 }
 
 void CTest_Lec_ControlCps::Raz()
@@ -55,8 +52,8 @@ void CTest_Lec_ControlCps::Executer()
     remplirFixe(categorie.data(), categorie.size(), m_Categorie);
 
     Effacer();
-    const std::uint16_t retour = fonction(session, pin.data(), periode.data(), appli.data(),
-                                          type.data(), present.data(), categorie.data(), &err);
+    const std::uint16_t retour = fonction(session, pin.data(), periode.data(), appli.data(), type.data(),
+                                          present.data(), categorie.data(), &err);
 
     m_NoSession = Code16(session);
     m_PinCode = OctetsVersTexte(pin.data(), pin.size());

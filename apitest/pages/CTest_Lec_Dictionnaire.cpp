@@ -10,17 +10,15 @@
 
 namespace quintor {
 
-CTest_Lec_Dictionnaire::CTest_Lec_Dictionnaire(EtatProgramme& etat)
-    : PageTest(etat)
+CTest_Lec_Dictionnaire::CTest_Lec_Dictionnaire(EtatProgramme& etat) : PageTest(etat)
 {
     Raz();
 }
 
 std::vector<Champ> CTest_Lec_Dictionnaire::champs()
 {
-    return {{1101, &m_Chemin, 512},    {1039, &m_NoTable},   {1040, &m_NoCode},
-            {1041, &m_PeriodeETMCouv}, {1042, &m_Libelle},   {1046, &m_LgLibelle},
-            {1021, &m_CodeErreur},     {1032, &m_CodeRetour}};
+    return {{1101, &m_Chemin, 512}, {1039, &m_NoTable},   {1040, &m_NoCode},     {1041, &m_PeriodeETMCouv},
+            {1042, &m_Libelle},     {1046, &m_LgLibelle}, {1021, &m_CodeErreur}, {1032, &m_CodeRetour}};
 }
 
 void CTest_Lec_Dictionnaire::Raz()
@@ -75,8 +73,8 @@ void CTest_Lec_Dictionnaire::Executer()
     copierTexte(libelle.get(), kTailleLibelle, m_Libelle);
 
     Effacer();
-    const std::uint16_t retour = fonction(chemin.data(), table, code.data(), periode.data(),
-                                          libelle.get(), &lgLibelle, &err);
+    const std::uint16_t retour =
+        fonction(chemin.data(), table, code.data(), periode.data(), libelle.get(), &lgLibelle, &err);
 
     m_NoTable = Decimal(table);
     m_NoCode = OctetsVersTexte(code.data(), code.size());

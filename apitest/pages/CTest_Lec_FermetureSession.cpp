@@ -5,9 +5,7 @@
 namespace quintor {
 
 CTest_Lec_FermetureSession::CTest_Lec_FermetureSession(EtatProgramme& etat, int idTitre)
-    : PageTest(etat)
-    , m_idTitre(idTitre)
-    , m_mode(modePourTitre(idTitre))
+    : PageTest(etat), m_idTitre(idTitre), m_mode(modePourTitre(idTitre))
 {
     Raz();
 }
@@ -42,8 +40,8 @@ void CTest_Lec_FermetureSession::commande(int bouton)
 
 void CTest_Lec_FermetureSession::Executer()
 {
-    auto* fonction = m_mode == 1 ? m_etat.Table.Lec_FermetureSessionAmbrel
-                                 : m_etat.Table.Lec_FermetureSessionCPS;
+    auto* fonction =
+        m_mode == 1 ? m_etat.Table.Lec_FermetureSessionAmbrel : m_etat.Table.Lec_FermetureSessionCPS;
     if (!verifierLiaison(fonction != nullptr)) {
         return;
     }

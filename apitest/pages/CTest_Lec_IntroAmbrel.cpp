@@ -2,16 +2,18 @@
 
 namespace quintor {
 
-CTest_Lec_IntroAmbrel::CTest_Lec_IntroAmbrel(EtatProgramme& etat)
-    : PageTest(etat)
+CTest_Lec_IntroAmbrel::CTest_Lec_IntroAmbrel(EtatProgramme& etat) : PageTest(etat)
 {
     Raz();
 }
 
 std::vector<Champ> CTest_Lec_IntroAmbrel::champs()
 {
-    return {{1012, &m_NoSession}, {1025, &m_TempsAttente}, {1028, &m_EtatCarte},
-            {1021, &m_CodeErreur}, {1032, &m_CodeRetour}};
+    return {{1012, &m_NoSession},
+            {1025, &m_TempsAttente},
+            {1028, &m_EtatCarte},
+            {1021, &m_CodeErreur},
+            {1032, &m_CodeRetour}};
 }
 
 void CTest_Lec_IntroAmbrel::Raz()

@@ -4,8 +4,7 @@
 
 namespace quintor {
 
-CTest_Lec_IntroCps::CTest_Lec_IntroCps(EtatProgramme& etat)
-    : PageTest(etat)
+CTest_Lec_IntroCps::CTest_Lec_IntroCps(EtatProgramme& etat) : PageTest(etat)
 {
     Raz();
 }

@@ -3,8 +3,7 @@
 namespace quintor {
 
 CTest_Lec_LectureAmbrel::CTest_Lec_LectureAmbrel(EtatProgramme& etat)
-    : PageTest(etat)
-    , m_donnees(kTailleDonnees + 1, '\0')
+    : PageTest(etat), m_donnees(kTailleDonnees + 1, '\0')
 {
     Raz();
 }
@@ -26,17 +25,10 @@ void CTest_Lec_LectureAmbrel::Raz()
 void CTest_Lec_LectureAmbrel::commande(int bouton)
 {
     switch (bouton) {
-    case kBoutonRappelSession:
-        m_NoSession = CodeAffiche(m_etat.SessionAmbrel);
-        break;
-    case kBoutonRappelSessionCps:
-        m_NoSessionCPS = CodeAffiche(m_etat.SessionCps);
-        break;
-    case kBoutonDonnees:
-        afficherDonneesAmbrel(m_donnees.data());
-        break;
-    default:
-        break;
+    case kBoutonRappelSession: m_NoSession = CodeAffiche(m_etat.SessionAmbrel); break;
+    case kBoutonRappelSessionCps: m_NoSessionCPS = CodeAffiche(m_etat.SessionCps); break;
+    case kBoutonDonnees: afficherDonneesAmbrel(m_donnees.data()); break;
+    default: break;
     }
 }
 

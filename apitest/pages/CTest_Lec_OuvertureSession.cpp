@@ -21,9 +21,7 @@ std::string texteTitreSession(int idTitre)
 }
 
 CTest_Lec_OuvertureSession::CTest_Lec_OuvertureSession(EtatProgramme& etat, int idTitre)
-    : PageTest(etat)
-    , m_idTitre(idTitre)
-    , m_mode(modePourTitre(idTitre))
+    : PageTest(etat), m_idTitre(idTitre), m_mode(modePourTitre(idTitre))
 {
     Raz();
 }
@@ -35,8 +33,11 @@ std::string CTest_Lec_OuvertureSession::titre() const
 
 std::vector<Champ> CTest_Lec_OuvertureSession::champs()
 {
-    return {{1100, &m_Chemin}, {1030, &m_NomApplication}, {1012, &m_NoSession},
-            {1021, &m_CodeErreur}, {1032, &m_CodeRetour}};
+    return {{1100, &m_Chemin},
+            {1030, &m_NomApplication},
+            {1012, &m_NoSession},
+            {1021, &m_CodeErreur},
+            {1032, &m_CodeRetour}};
 }
 
 void CTest_Lec_OuvertureSession::Raz()
@@ -52,8 +53,8 @@ void CTest_Lec_OuvertureSession::surActivation()
 
 void CTest_Lec_OuvertureSession::Executer()
 {
-    auto* fonction = m_mode == 1 ? m_etat.Table.Lec_OuvertureSessionAmbrel
-                                 : m_etat.Table.Lec_OuvertureSessionCPS;
+    auto* fonction =
+        m_mode == 1 ? m_etat.Table.Lec_OuvertureSessionAmbrel : m_etat.Table.Lec_OuvertureSessionCPS;
     if (!verifierLiaison(fonction != nullptr)) {
         return;
     }

@@ -2,18 +2,13 @@
 
 namespace quintor {
 
-PageRetraitMht::PageRetraitMht(EtatProgramme& etat, std::int32_t EtatProgramme::*session,
-                               Fonction fonction)
-    : PageTest(etat)
-    , m_session(session)
-    , m_fonction(fonction)
-{
-}
+PageRetraitMht::PageRetraitMht(EtatProgramme& etat, std::int32_t EtatProgramme::*session, Fonction fonction)
+    : PageTest(etat), m_session(session), m_fonction(fonction)
+{}
 
 std::vector<Champ> PageRetraitMht::champs()
 {
-    return {{1012, &m_NoSession}, {1025, &m_TempsAttente}, {1021, &m_CodeErreur},
-            {1032, &m_CodeRetour}};
+    return {{1012, &m_NoSession}, {1025, &m_TempsAttente}, {1021, &m_CodeErreur}, {1032, &m_CodeRetour}};
 }
 
 void PageRetraitMht::Raz()

@@ -9,10 +9,7 @@
 
 namespace quintor {
 
-PageTest::PageTest(EtatProgramme& etat)
-    : m_etat(etat)
-{
-}
+PageTest::PageTest(EtatProgramme& etat) : m_etat(etat) {}
 
 void PageTest::Effacer()
 {
@@ -77,8 +74,7 @@ void copierTexte(char* tampon, std::size_t taille, const std::string& texte)
 std::string OctetsVersTexte(const char* tampon, std::size_t taille)
 {
     const void* zero = std::memchr(tampon, 0, taille);
-    const std::size_t n = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - tampon)
-                               : taille;
+    const std::size_t n = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - tampon) : taille;
     return std::string(tampon, n);
 }
 

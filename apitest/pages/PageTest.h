@@ -20,9 +20,9 @@
 namespace quintor {
 
 struct Champ {
-    int controle;          // control number, the same role on every template
-    std::string* texte;    // the page's member bound to it
-    int longueurMax = 0;   // limit of the data exchange, 0 for none
+    int controle;         // control number, the same role on every template
+    std::string* texte;   // the page's member bound to it
+    int longueurMax = 0;  // limit of the data exchange, 0 for none
 };
 
 // The path fields: the session opening and high-level initialisation pages
@@ -75,8 +75,7 @@ protected:
 
     // Path rule of the pages with a path field: on 32 the field becomes the
     // path sent plus the suffix; whatever the result, CheminPartage follows it.
-    void appliquerRegleChemin(std::string& champChemin, const char* cheminEnvoye,
-                              std::uint16_t retour) const;
+    void appliquerRegleChemin(std::string& champChemin, const char* cheminEnvoye, std::uint16_t retour) const;
 
     // The ">>" command of the reading pages: renders the data buffer in the
     // text dialog titled "Données Ambrel".
@@ -101,7 +100,13 @@ void copierTexte(char* tampon, std::size_t taille, const std::string& texte);
 std::string OctetsVersTexte(const char* tampon, std::size_t taille);
 
 // Numbers of the kinds the pages display.
-inline std::string Code16(std::uint16_t valeur) { return CodeAffiche(std::int32_t{valeur}); }
-inline std::string CodeSigne16(std::int16_t valeur) { return CodeAffiche(std::int32_t{valeur}); }
+inline std::string Code16(std::uint16_t valeur)
+{
+    return CodeAffiche(std::int32_t{valeur});
+}
+inline std::string CodeSigne16(std::int16_t valeur)
+{
+    return CodeAffiche(std::int32_t{valeur});
+}
 
 }  // namespace quintor

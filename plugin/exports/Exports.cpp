@@ -25,7 +25,8 @@ namespace {
 ostrel::pcsc::PcscApi* g_pcsc = nullptr;
 ostrel::PluginState* g_state = nullptr;
 
-ostrel::PluginState& state() {
+ostrel::PluginState& state()
+{
     if (g_state == nullptr) {
         if (g_pcsc == nullptr) g_pcsc = ostrel::pcsc::makeSystemPcsc().release();
         g_state = new ostrel::PluginState(*g_pcsc);
@@ -34,11 +35,13 @@ ostrel::PluginState& state() {
 }
 
 template <typename Call>
-std::uint16_t guarded(Call call) noexcept {
+std::uint16_t guarded(Call call) noexcept
+{
     return ostrel::answerWithoutThrowing(g_state, [&] { return call(state()); });
 }
 
-void unload() noexcept {
+void unload() noexcept
+{
     if (g_state != nullptr) guarded([](ostrel::PluginState& s) { return s.ProTermin(); });
     delete g_state;
     g_state = nullptr;
@@ -50,49 +53,54 @@ void unload() noexcept {
 
 extern "C" {
 
-OSTREL_EXPORT uint16_t OSTREL_CALL ProInit(uint16_t protocolNumber, const char* configPath,
-                                           uint32_t reserved) {
+OSTREL_EXPORT uint16_t OSTREL_CALL ProInit(uint16_t protocolNumber, const char* configPath, uint32_t reserved)
+{
     return guarded([&](ostrel::PluginState& s) { return s.ProInit(protocolNumber, configPath, reserved); });
 }
 
-OSTREL_EXPORT uint16_t OSTREL_CALL ProTermin(void) {
+OSTREL_EXPORT uint16_t OSTREL_CALL ProTermin(void)
+{
     return guarded([](ostrel::PluginState& s) { return s.ProTermin(); });
 }
 
-OSTREL_EXPORT uint16_t OSTREL_CALL ProConnect(uint32_t channelType, uint8_t channel,
-                                              const char* parameters) {
+OSTREL_EXPORT uint16_t OSTREL_CALL ProConnect(uint32_t channelType, uint8_t channel, const char* parameters)
+{
     return guarded([&](ostrel::PluginState& s) { return s.ProConnect(channelType, channel, parameters); });
 }
 
-OSTREL_EXPORT uint16_t OSTREL_CALL ProDisconnect(uint32_t channelType, uint8_t channel) {
+OSTREL_EXPORT uint16_t OSTREL_CALL ProDisconnect(uint32_t channelType, uint8_t channel)
+{
     return guarded([&](ostrel::PluginState& s) { return s.ProDisconnect(channelType, channel); });
 }
 
 OSTREL_EXPORT uint16_t OSTREL_CALL ProExchange(uint32_t channelType, uint8_t channel, uint8_t index,
                                                uint16_t parameter, const uint8_t* request,
                                                uint32_t requestLength, uint8_t* response,
-                                               uint32_t* responseLength) {
+                                               uint32_t* responseLength)
+{
     return guarded([&](ostrel::PluginState& s) {
-        return s.ProExchange(channelType, channel, index, parameter, request, requestLength,
-                             response, responseLength);
+        return s.ProExchange(channelType, channel, index, parameter, request, requestLength, response,
+                             responseLength);
     });
 }
 
-OSTREL_EXPORT uint16_t OSTREL_CALL ProGetStatus(uint16_t* status, uint32_t* detail, char* text) {
+OSTREL_EXPORT uint16_t OSTREL_CALL ProGetStatus(uint16_t* status, uint32_t* detail, char* text)
+{
     return guarded([&](ostrel::PluginState& s) { return s.ProGetStatus(status, detail, text); });
 }
 
-OSTREL_EXPORT uint16_t OSTREL_CALL ProIdentify(void* record) {
+OSTREL_EXPORT uint16_t OSTREL_CALL ProIdentify(void* record)
+{
     return guarded([&](ostrel::PluginState& s) { return s.ProIdentify(record); });
 }
 
-OSTREL_EXPORT uint16_t OSTREL_CALL ProSetExclusivity(uint32_t channelType, uint8_t channel,
-                                                     uint8_t index) {
+OSTREL_EXPORT uint16_t OSTREL_CALL ProSetExclusivity(uint32_t channelType, uint8_t channel, uint8_t index)
+{
     return guarded([&](ostrel::PluginState& s) { return s.ProSetExclusivity(channelType, channel, index); });
 }
 
-OSTREL_EXPORT uint16_t OSTREL_CALL ProReleaseExclusivity(uint32_t channelType, uint8_t channel,
-                                                         uint8_t index) {
+OSTREL_EXPORT uint16_t OSTREL_CALL ProReleaseExclusivity(uint32_t channelType, uint8_t channel, uint8_t index)
+{
     return guarded(
         [&](ostrel::PluginState& s) { return s.ProReleaseExclusivity(channelType, channel, index); });
 }
@@ -101,10 +109,14 @@ OSTREL_EXPORT uint16_t OSTREL_CALL ProReleaseExclusivity(uint32_t channelType, u
 
 // Unloading the library ends the plug-in as ProTermin does; loading does nothing.
 #if defined(_WIN32)
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+{
     if (reason == DLL_PROCESS_DETACH) unload();
     return TRUE;
 }
 #else
-__attribute__((destructor)) static void onUnload() { unload(); }
+__attribute__((destructor)) static void onUnload()
+{
+    unload();
+}
 #endif

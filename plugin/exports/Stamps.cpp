@@ -9,7 +9,6 @@
 #define OSTREL_STAMP [[gnu::used]] static const
 #endif
 
-OSTREL_STAMP char kStampComments[] =
-    "##[Comments    " OSTREL_BUILD_DESCRIPTION __DATE__ " " __TIME__;
+OSTREL_STAMP char kStampComments[] = "##[Comments    " OSTREL_BUILD_DESCRIPTION __DATE__ " " __TIME__;
 OSTREL_STAMP char kStampProductVersion[] = "##[ProductVersion  " OSTREL_VERSION_TEXT;
 OSTREL_STAMP char kStampProductName[] = "##[ProductName " OSTREL_LIBRARY_NAME_CAPITALS;

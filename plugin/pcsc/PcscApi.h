@@ -11,7 +11,10 @@ namespace ostrel::pcsc {
 using Context = std::uintptr_t;
 using Handle = std::uintptr_t;
 
-constexpr std::int32_t code(std::uint32_t bits) { return static_cast<std::int32_t>(bits); }
+constexpr std::int32_t code(std::uint32_t bits)
+{
+    return static_cast<std::int32_t>(bits);
+}
 
 inline constexpr std::int32_t kSuccess = 0;
 inline constexpr std::int32_t kInternalError = code(0x80100001u);
@@ -87,9 +90,8 @@ public:
                                  std::uint32_t* activeProtocol) = 0;
     // The handle is in-out: an implementation that must reopen the connection to give
     // the caller WinSCard's behaviour hands back the new handle.
-    virtual std::int32_t reconnect(Handle* card, std::uint32_t shareMode,
-                                   std::uint32_t preferredProtocols, std::uint32_t initialization,
-                                   std::uint32_t* activeProtocol) = 0;
+    virtual std::int32_t reconnect(Handle* card, std::uint32_t shareMode, std::uint32_t preferredProtocols,
+                                   std::uint32_t initialization, std::uint32_t* activeProtocol) = 0;
     virtual std::int32_t disconnect(Handle card, std::uint32_t disposition) = 0;
     virtual std::int32_t beginTransaction(Handle card) = 0;
     virtual std::int32_t endTransaction(Handle card, std::uint32_t disposition) = 0;
@@ -100,8 +102,8 @@ public:
     // The card status: its ATR (`atrLength` capacity in, length out) and active protocol.
     virtual std::int32_t status(Handle card, std::uint32_t* activeProtocol, std::uint8_t* atr,
                                 std::uint32_t* atrLength) = 0;
-    virtual std::int32_t getStatusChange(Context context, std::uint32_t timeoutMs,
-                                         ReaderState* states, std::uint32_t count) = 0;
+    virtual std::int32_t getStatusChange(Context context, std::uint32_t timeoutMs, ReaderState* states,
+                                         std::uint32_t count) = 0;
     // `length`: capacity of `buffer` in, bytes of the attribute out.
     virtual std::int32_t getAttrib(Handle card, std::uint32_t attributeId, std::uint8_t* buffer,
                                    std::uint32_t* length) = 0;
@@ -109,9 +111,9 @@ public:
     // of the `interfaceCount` interfaces are 16-byte identifiers.
     virtual std::int32_t introduceCardType(Context context, const char* cardName,
                                            const std::uint8_t* primaryProvider,
-                                           const std::uint8_t* interfaces,
-                                           std::uint32_t interfaceCount, const std::uint8_t* atr,
-                                           const std::uint8_t* atrMask, std::uint32_t atrLength) = 0;
+                                           const std::uint8_t* interfaces, std::uint32_t interfaceCount,
+                                           const std::uint8_t* atr, const std::uint8_t* atrMask,
+                                           std::uint32_t atrLength) = 0;
 };
 
 }  // namespace ostrel::pcsc

@@ -14,7 +14,8 @@ namespace ostrel::pcsc {
 namespace {
 
 // pcsc-lite's LONG is 64-bit on 64-bit Linux; its codes keep WinSCard's low 32 bits.
-std::int32_t normalise(LONG result) {
+std::int32_t normalise(LONG result)
+{
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(result));
 }
 
@@ -34,7 +35,8 @@ struct NativeStatus {
     DWORD atrLength = sizeof atr;
 };
 
-NativeStatus readStatus(Handle card) {
+NativeStatus readStatus(Handle card)
+{
     NativeStatus status;
     DWORD readerLength = 0;
     status.result = SCardStatus(static_cast<SCARDHANDLE>(card), nullptr, &readerLength, &status.state,
@@ -45,7 +47,8 @@ NativeStatus readStatus(Handle card) {
 
 // Gives `size` bytes to a caller's buffer whose capacity `*length` holds; the
 // length cell always receives the size, as WinSCard reports the size it needed.
-std::int32_t copyOut(const std::uint8_t* from, std::uint32_t size, std::uint8_t* to, std::uint32_t* length) {
+std::int32_t copyOut(const std::uint8_t* from, std::uint32_t size, std::uint8_t* to, std::uint32_t* length)
+{
     const std::uint32_t capacity = *length;
     *length = size;
     if (size > capacity) return kInsufficientBuffer;
@@ -56,7 +59,8 @@ std::int32_t copyOut(const std::uint8_t* from, std::uint32_t size, std::uint8_t*
 // Runs `call` with the caller's context, or with a temporary one when the caller gave
 // none, as WinSCard lets reader listings run without a context.
 template <typename Call>
-std::int32_t withContext(Context context, Call call) {
+std::int32_t withContext(Context context, Call call)
+{
     if (context != 0) return normalise(call(static_cast<SCARDCONTEXT>(context)));
     SCARDCONTEXT temporary = 0;
     const LONG established = SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &temporary);
@@ -68,20 +72,26 @@ std::int32_t withContext(Context context, Call call) {
 
 }  // namespace
 
-std::unique_ptr<PcscApi> makeSystemPcsc() { return std::make_unique<PcscLite>(); }
+std::unique_ptr<PcscApi> makeSystemPcsc()
+{
+    return std::make_unique<PcscLite>();
+}
 
-std::int32_t PcscLite::establishContext(std::uint32_t scope, Context* context) {
+std::int32_t PcscLite::establishContext(std::uint32_t scope, Context* context)
+{
     SCARDCONTEXT value = 0;
     const LONG result = SCardEstablishContext(scope, nullptr, nullptr, &value);
     *context = result == SCARD_S_SUCCESS ? static_cast<Context>(value) : 0;
     return normalise(result);
 }
 
-std::int32_t PcscLite::releaseContext(Context context) {
+std::int32_t PcscLite::releaseContext(Context context)
+{
     return normalise(SCardReleaseContext(static_cast<SCARDCONTEXT>(context)));
 }
 
-std::int32_t PcscLite::listReaderGroups(Context context, char* groups, std::uint32_t* length) {
+std::int32_t PcscLite::listReaderGroups(Context context, char* groups, std::uint32_t* length)
+{
     return withContext(context, [&](SCARDCONTEXT used) {
         DWORD size = *length;
         const LONG result = SCardListReaderGroups(used, groups, &size);
@@ -91,7 +101,8 @@ std::int32_t PcscLite::listReaderGroups(Context context, char* groups, std::uint
 }
 
 std::int32_t PcscLite::listReaders(Context context, const char* groupFilter, char* readers,
-                                   std::uint32_t* length) {
+                                   std::uint32_t* length)
+{
     return withContext(context, [&](SCARDCONTEXT used) {
         DWORD size = *length;
         const LONG result = SCardListReaders(used, groupFilter, readers, &size);
@@ -101,8 +112,8 @@ std::int32_t PcscLite::listReaders(Context context, const char* groupFilter, cha
 }
 
 std::int32_t PcscLite::connect(Context context, const char* reader, std::uint32_t shareMode,
-                               std::uint32_t preferredProtocols, Handle* card,
-                               std::uint32_t* activeProtocol) {
+                               std::uint32_t preferredProtocols, Handle* card, std::uint32_t* activeProtocol)
+{
     SCARDHANDLE handle = 0;
     DWORD protocol = 0;
     const LONG result = SCardConnect(static_cast<SCARDCONTEXT>(context), reader, shareMode,
@@ -117,12 +128,12 @@ std::int32_t PcscLite::connect(Context context, const char* reader, std::uint32_
     return kSuccess;
 }
 
-std::int32_t PcscLite::reconnect(Handle* card, std::uint32_t shareMode,
-                                 std::uint32_t preferredProtocols, std::uint32_t initialization,
-                                 std::uint32_t* activeProtocol) {
+std::int32_t PcscLite::reconnect(Handle* card, std::uint32_t shareMode, std::uint32_t preferredProtocols,
+                                 std::uint32_t initialization, std::uint32_t* activeProtocol)
+{
     DWORD protocol = 0;
-    const LONG result = SCardReconnect(static_cast<SCARDHANDLE>(*card), shareMode,
-                                       preferredProtocols, initialization, &protocol);
+    const LONG result = SCardReconnect(static_cast<SCARDHANDLE>(*card), shareMode, preferredProtocols,
+                                       initialization, &protocol);
     const auto known = m_connections.find(*card);
     if (result == SCARD_S_SUCCESS) {
         *activeProtocol = static_cast<std::uint32_t>(protocol);
@@ -142,39 +153,43 @@ std::int32_t PcscLite::reconnect(Handle* card, std::uint32_t shareMode,
     return reopened;
 }
 
-std::int32_t PcscLite::disconnect(Handle card, std::uint32_t disposition) {
+std::int32_t PcscLite::disconnect(Handle card, std::uint32_t disposition)
+{
     const LONG result = SCardDisconnect(static_cast<SCARDHANDLE>(card), disposition);
     if (result == SCARD_S_SUCCESS) m_connections.erase(card);
     return normalise(result);
 }
 
-std::int32_t PcscLite::beginTransaction(Handle card) {
+std::int32_t PcscLite::beginTransaction(Handle card)
+{
     return normalise(SCardBeginTransaction(static_cast<SCARDHANDLE>(card)));
 }
 
-std::int32_t PcscLite::endTransaction(Handle card, std::uint32_t disposition) {
+std::int32_t PcscLite::endTransaction(Handle card, std::uint32_t disposition)
+{
     return normalise(SCardEndTransaction(static_cast<SCARDHANDLE>(card), disposition));
 }
 
 std::int32_t PcscLite::transmitT0(Handle card, const std::uint8_t* send, std::uint32_t sendLength,
-                                  std::uint8_t* receive, std::uint32_t* receiveLength) {
+                                  std::uint8_t* receive, std::uint32_t* receiveLength)
+{
     DWORD size = *receiveLength;
-    const LONG result = SCardTransmit(static_cast<SCARDHANDLE>(card), SCARD_PCI_T0, send, sendLength,
-                                      nullptr, receive, &size);
+    const LONG result = SCardTransmit(static_cast<SCARDHANDLE>(card), SCARD_PCI_T0, send, sendLength, nullptr,
+                                      receive, &size);
     *receiveLength = static_cast<std::uint32_t>(size);
     // pcscd reports a card pulled mid-command as "no card"; WinSCard, like later calls
     // on the same handle here, reports a removed card. A direct connection never had a
     // card to lose, so its answer stays as it is.
     if (result == SCARD_E_NO_SMARTCARD) {
         const auto known = m_connections.find(card);
-        if (known != m_connections.end() && known->second.shareMode != kShareDirect)
-            return kRemovedCard;
+        if (known != m_connections.end() && known->second.shareMode != kShareDirect) return kRemovedCard;
     }
     return normalise(result);
 }
 
 std::int32_t PcscLite::status(Handle card, std::uint32_t* activeProtocol, std::uint8_t* atr,
-                              std::uint32_t* atrLength) {
+                              std::uint32_t* atrLength)
+{
     const NativeStatus status = readStatus(card);
     if (status.result != SCARD_S_SUCCESS) return normalise(status.result);
     *activeProtocol = static_cast<std::uint32_t>(status.protocol);
@@ -182,7 +197,8 @@ std::int32_t PcscLite::status(Handle card, std::uint32_t* activeProtocol, std::u
 }
 
 std::int32_t PcscLite::getStatusChange(Context context, std::uint32_t timeoutMs, ReaderState* states,
-                                       std::uint32_t count) {
+                                       std::uint32_t count)
+{
     std::vector<SCARD_READERSTATE> native(count);
     for (std::uint32_t i = 0; i < count; ++i) {
         native[i].szReader = states[i].reader;
@@ -190,13 +206,12 @@ std::int32_t PcscLite::getStatusChange(Context context, std::uint32_t timeoutMs,
         native[i].dwCurrentState = states[i].currentState;
         native[i].dwEventState = states[i].eventState;
     }
-    const LONG result = SCardGetStatusChange(static_cast<SCARDCONTEXT>(context), timeoutMs,
-                                             native.data(), count);
+    const LONG result =
+        SCardGetStatusChange(static_cast<SCARDCONTEXT>(context), timeoutMs, native.data(), count);
     for (std::uint32_t i = 0; i < count; ++i) {
         ReaderState& state = states[i];
         state.eventState = static_cast<std::uint32_t>(native[i].dwEventState);
-        state.atrLength = std::min<std::uint32_t>(static_cast<std::uint32_t>(native[i].cbAtr),
-                                                  MAX_ATR_SIZE);
+        state.atrLength = std::min<std::uint32_t>(static_cast<std::uint32_t>(native[i].cbAtr), MAX_ATR_SIZE);
         std::memcpy(state.atr, native[i].rgbAtr, state.atrLength);
     }
     // Windows takes a reader held in direct mode away from the service's card tracking
@@ -213,14 +228,16 @@ std::int32_t PcscLite::getStatusChange(Context context, std::uint32_t timeoutMs,
     return rewritten ? kSuccess : normalise(result);
 }
 
-bool PcscLite::heldDirect(const char* reader) const {
+bool PcscLite::heldDirect(const char* reader) const
+{
     return std::any_of(m_connections.begin(), m_connections.end(), [&](const auto& entry) {
         return entry.second.shareMode == kShareDirect && entry.second.reader == reader;
     });
 }
 
 std::int32_t PcscLite::getAttrib(Handle card, std::uint32_t attributeId, std::uint8_t* buffer,
-                                 std::uint32_t* length) {
+                                 std::uint32_t* length)
+{
     DWORD size = std::min(*length, kMaxAttributeBuffer);
     const LONG result = SCardGetAttrib(static_cast<SCARDHANDLE>(card), attributeId, buffer, &size);
     // Card presence, contacts and ATR come from the reader driver, and some drivers
@@ -233,8 +250,9 @@ std::int32_t PcscLite::getAttrib(Handle card, std::uint32_t attributeId, std::ui
     return normalise(result);
 }
 
-std::int32_t PcscLite::attributeFromStatus(Handle card, std::uint32_t attributeId,
-                                           std::uint8_t* buffer, std::uint32_t* length) {
+std::int32_t PcscLite::attributeFromStatus(Handle card, std::uint32_t attributeId, std::uint8_t* buffer,
+                                           std::uint32_t* length)
+{
     const NativeStatus status = readStatus(card);
     if (status.result != SCARD_S_SUCCESS) return normalise(status.result);
     // pcsc-lite's state is a bit mask under an event counter in the high 16 bits.
@@ -250,9 +268,10 @@ std::int32_t PcscLite::attributeFromStatus(Handle card, std::uint32_t attributeI
     return copyOut(&value, 1, buffer, length);
 }
 
-std::int32_t PcscLite::introduceCardType(Context, const char*, const std::uint8_t*,
-                                         const std::uint8_t*, std::uint32_t, const std::uint8_t*,
-                                         const std::uint8_t*, std::uint32_t) {
+std::int32_t PcscLite::introduceCardType(Context, const char*, const std::uint8_t*, const std::uint8_t*,
+                                         std::uint32_t, const std::uint8_t*, const std::uint8_t*,
+                                         std::uint32_t)
+{
     // pcsc-lite keeps no card-type database; the plug-in never uses the result.
     return kSuccess;
 }

@@ -29,8 +29,7 @@ public:
                                  std::uint32_t count) override;
     std::int32_t getAttrib(Handle card, std::uint32_t attributeId, std::uint8_t* buffer,
                            std::uint32_t* length) override;
-    std::int32_t introduceCardType(Context context, const char* cardName,
-                                   const std::uint8_t* primaryProvider,
+    std::int32_t introduceCardType(Context context, const char* cardName, const std::uint8_t* primaryProvider,
                                    const std::uint8_t* interfaces, std::uint32_t interfaceCount,
                                    const std::uint8_t* atr, const std::uint8_t* atrMask,
                                    std::uint32_t atrLength) override;

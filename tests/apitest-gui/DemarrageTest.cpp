@@ -169,9 +169,8 @@ void DemarrageTest::sansApiChaquePageRefuseDAppeler()
     for (int commande : {32771, 32774, 32780}) {
         cadre->action(commande)->trigger();
     }
-    for (CTestPropSheet* feuille :
-         std::initializer_list<CTestPropSheet*>{&vue->feuilleCps(), &vue->feuilleAmbrel(),
-                                                &vue->feuilleHN()}) {
+    for (CTestPropSheet* feuille : std::initializer_list<CTestPropSheet*>{
+             &vue->feuilleCps(), &vue->feuilleAmbrel(), &vue->feuilleHN()}) {
         FenetreFeuille* fenetre = vue->fenetre(*feuille);
         QVERIFY(fenetre != nullptr);
         for (int index = 0; index < feuille->nombrePages(); ++index) {

@@ -141,9 +141,10 @@ void FenetreTexteTest::documentLatin1()
     // A card document declared ISO-8859-1: its accents reach the listing as
     // Latin-1 bytes and must show as such, not as replacement characters.
     CTexteDlg logique(m_banc.etat);
-    XmlVersTexte("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"
-                 "<t_AsnDonneesAmbrel><Nom>H\xe9l\xe8ne</Nom></t_AsnDonneesAmbrel>",
-                 logique, "t_AsnDonneesAmbrel");
+    XmlVersTexte(
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"
+        "<t_AsnDonneesAmbrel><Nom>H\xe9l\xe8ne</Nom></t_AsnDonneesAmbrel>",
+        logique, "t_AsnDonneesAmbrel");
     QCOMPARE(logique.text, std::string("Nom: H\xe9l\xe8ne\r\n"));
     FenetreTexte fenetre(logique);
     QCOMPARE(texteControle(&fenetre, 1053), QString::fromUtf8("Nom: Hélène\n"));

@@ -76,16 +76,19 @@ void FeuillesTest::legendesEtOnglets_data()
     QTest::addColumn<QStringList>("onglets");
     QTest::newRow("CPS") << 32771 << QStringLiteral("Test des fonctions CPS")
                          << QStringList{"Lec_OuvertureSessionCPS", "Lec_FermetureSessionCPS",
-                                        "Lec_IntroductionMstCPS ", "Lec_RetraitMhtCPS ",
-                                        "Lec_ControleCPS "};
+                                        "Lec_IntroductionMstCPS ", "Lec_RetraitMhtCPS ", "Lec_ControleCPS "};
     QTest::newRow("Ambrel") << 32774 << QStringLiteral("Test des fonctions Ambrel 1")
                             << QStringList{"Lec_OuvertureSessionAmbrel", "Lec_FermetureSessionAmbrel",
-                                           "Lec_IntroductionMstAmbrel", "Lec_RetraitMhtAmbrel",
-                                           "Lec_LectureAmbrel", "Lec_Dictionnaire"};
+                                           "Lec_IntroductionMstAmbrel",  "Lec_RetraitMhtAmbrel",
+                                           "Lec_LectureAmbrel",          "Lec_Dictionnaire"};
     QTest::newRow("HautNiveau") << 32780 << QStringLiteral("Test des fonctions de Haut Niveau")
-                                << QStringList{"Init", "Finir", QString::fromUtf8("Présence Carte"),
-                                               "Lecture Ambrel", "HN_IntroductionMstCPS",
-                                               "HN_RetraitMhtCPS", "HN_ControleCPS"};
+                                << QStringList{"Init",
+                                               "Finir",
+                                               QString::fromUtf8("Présence Carte"),
+                                               "Lecture Ambrel",
+                                               "HN_IntroductionMstCPS",
+                                               "HN_RetraitMhtCPS",
+                                               "HN_ControleCPS"};
 }
 
 void FeuillesTest::legendesEtOnglets()
@@ -300,8 +303,7 @@ void FeuillesTest::chaineAuto()
         QVERIFY(texteControle(fenetre->pageFenetre(2), 1032) != code16(0));
         QCOMPARE(texteControle(lecture, 1032), QString());
         QCOMPARE(donnees, QString());
-        QVERIFY(fenetre->pageFenetre(3) == nullptr ||
-                texteControle(fenetre->pageFenetre(3), 1032).isEmpty());
+        QVERIFY(fenetre->pageFenetre(3) == nullptr || texteControle(fenetre->pageFenetre(3), 1032).isEmpty());
     }
 }
 
@@ -330,8 +332,7 @@ void FeuillesTest::descriptionsDesBoutons()
 {
     FenetreFeuille* fenetre = ouvrir(32774, m_banc.cadre->vue()->feuilleAmbrel());
     QPushButton* automatique = fenetre->bouton(32773);
-    QCOMPARE(automatique->statusTip(),
-             QString::fromUtf8("Test des fonctions en enchaînement automatique"));
+    QCOMPARE(automatique->statusTip(), QString::fromUtf8("Test des fonctions en enchaînement automatique"));
     fenetre->onglets()->setCurrentIndex(4);
     auto* rappel = controle<QPushButton>(fenetre->pageFenetre(4), 1034);
     QCOMPARE(rappel->statusTip(), QString::fromUtf8("Rappeler le n° de session Ambrel"));

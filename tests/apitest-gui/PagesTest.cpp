@@ -75,12 +75,9 @@ FenetreFeuille* PagesTest::ouvrir(int commande)
     m_banc.cadre->action(commande)->trigger();
     CTestAHView* vue = m_banc.cadre->vue();
     switch (commande) {
-    case 32771:
-        return vue->fenetre(vue->feuilleCps());
-    case 32774:
-        return vue->fenetre(vue->feuilleAmbrel());
-    default:
-        return vue->fenetre(vue->feuilleHN());
+    case 32771: return vue->fenetre(vue->feuilleCps());
+    case 32774: return vue->fenetre(vue->feuilleAmbrel());
+    default: return vue->fenetre(vue->feuilleHN());
     }
 }
 
@@ -109,20 +106,13 @@ void PagesTest::executerChaquePage_data()
                                                {3, true, {}},
                                                {1, true, {}}};
     QTest::newRow("Ambrel") << 32774
-                            << std::vector<Etape>{{0, false, {}},
-                                                  {2, true, {}},
-                                                  {4, true, {}},
-                                                  {3, true, {}},
-                                                  {1, true, {}},
-                                                  {5, false, {{1039, "1"}, {1040, "01"}}}};
-    QTest::newRow("HautNiveau") << 32780
-                                << std::vector<Etape>{{0, false, {}},
-                                                      {2, false, {{1077, "1"}}},
-                                                      {3, false, {}},
-                                                      {4, false, {}},
-                                                      {6, false, {}},
-                                                      {5, false, {}},
-                                                      {1, false, {}}};
+                            << std::vector<Etape>{{0, false, {}}, {2, true, {}},
+                                                  {4, true, {}},  {3, true, {}},
+                                                  {1, true, {}},  {5, false, {{1039, "1"}, {1040, "01"}}}};
+    QTest::newRow("HautNiveau") << 32780 << std::vector<Etape>{{0, false, {}}, {2, false, {{1077, "1"}}},
+                                                               {3, false, {}}, {4, false, {}},
+                                                               {6, false, {}}, {5, false, {}},
+                                                               {1, false, {}}};
 }
 
 void PagesTest::executerChaquePage()
@@ -267,9 +257,8 @@ void PagesTest::collerGardeLeDebut_data()
         << QStringLiteral("abc") << 3 << 0 << quarante << QStringLiteral("abc") + quarante.left(27);
     QTest::newRow("au milieu") << QStringLiteral("abcd") << 2 << 0 << quarante
                                << QStringLiteral("ab") + quarante.left(26) + QStringLiteral("cd");
-    QTest::newRow("sur une selection")
-        << QStringLiteral("abcdef") << 1 << 4 << quarante
-        << QStringLiteral("a") + quarante.left(28) + QStringLiteral("f");
+    QTest::newRow("sur une selection") << QStringLiteral("abcdef") << 1 << 4 << quarante
+                                       << QStringLiteral("a") + quarante.left(28) + QStringLiteral("f");
     QTest::newRow("champ plein") << QString(30, QLatin1Char('z')) << 30 << 0 << quarante
                                  << QString(30, QLatin1Char('z'));
     QTest::newRow("court") << QStringLiteral("ab") << 2 << 0 << QStringLiteral("cd")
@@ -313,11 +302,9 @@ void PagesTest::ordreDeTabulation_data()
     QTest::addColumn<QStringList>("ordre");
     // Two columns: row by row, a "<<" right after its field, ">>" after DataOut.
     QTest::newRow("Lec_LectureAmbrel")
-        << 32774 << 4
-        << QStringList{"1012", "1034", "1013", "1035", "1036", "1021", "1032", "1037", "1038"};
+        << 32774 << 4 << QStringList{"1012", "1034", "1013", "1035", "1036", "1021", "1032", "1037", "1038"};
     QTest::newRow("Lec_IntroductionMstCPS")
-        << 32771 << 2
-        << QStringList{"1012", "1034", "1026", "1025", "1027", "1028", "1032", "1021"};
+        << 32771 << 2 << QStringList{"1012", "1034", "1026", "1025", "1027", "1028", "1032", "1021"};
 }
 
 void PagesTest::ordreDeTabulation()
@@ -332,8 +319,7 @@ void PagesTest::ordreDeTabulation()
     auto* premier = fenetrePage->findChild<QWidget*>(ordre.first());
     QVERIFY(premier != nullptr);
     QStringList suivis{premier->objectName()};
-    for (QWidget* w = premier->nextInFocusChain(); suivis.size() < ordre.size();
-         w = w->nextInFocusChain()) {
+    for (QWidget* w = premier->nextInFocusChain(); suivis.size() < ordre.size(); w = w->nextInFocusChain()) {
         if (w == premier) {
             break;
         }
@@ -360,8 +346,7 @@ void PagesTest::cheminTropLongDuDictionnaire()
     QCOMPARE(chemin->text().size(), 519);
 
     cliquer(fenetre, 1);
-    QCOMPARE(m_banc.presentateur.messages,
-             std::vector<std::string>{"Tapez 512 caractères au maximum."});
+    QCOMPARE(m_banc.presentateur.messages, std::vector<std::string>{"Tapez 512 caractères au maximum."});
     QVERIFY(!texteControle(page, 1032).isEmpty());
 
     // Down to the limit, typing is held there.

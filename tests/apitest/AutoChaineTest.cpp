@@ -48,11 +48,12 @@ TEST_F(AutoChaineTest, AllStepsSucceed)
 
     m_feuille.Auto();
 
-    EXPECT_EQ(fausse().noms(), (Noms{"Lec_OuvertureSessionAmbrel", "Lec_IntroductionMstAmbrel",
-                                     "Lec_LectureAmbrel", "Lec_RetraitMhtAmbrel",
-                                     "Lec_FermetureSessionAmbrel"}));
+    EXPECT_EQ(fausse().noms(),
+              (Noms{"Lec_OuvertureSessionAmbrel", "Lec_IntroductionMstAmbrel", "Lec_LectureAmbrel",
+                    "Lec_RetraitMhtAmbrel", "Lec_FermetureSessionAmbrel"}));
     // Null path, the application name, and neither session nor error from the fields.
-    EXPECT_EQ(fausse().appels[0].args, (Noms{"null", std::string("Test_ah") + std::string(25, '\0'), "0", "0"}));
+    EXPECT_EQ(fausse().appels[0].args,
+              (Noms{"null", std::string("Test_ah") + std::string(25, '\0'), "0", "0"}));
     for (std::size_t i = 1; i < fausse().appels.size(); ++i) {
         EXPECT_EQ(fausse().appels[i].args[0], "4660") << fausse().appels[i].nom;
     }
@@ -96,9 +97,9 @@ TEST_F(AutoChaineTest, FailedReadingStillRemoves)
 {
     fausse().retours["Lec_LectureAmbrel"] = 4;
     m_feuille.Auto();
-    EXPECT_EQ(fausse().noms(), (Noms{"Lec_OuvertureSessionAmbrel", "Lec_IntroductionMstAmbrel",
-                                     "Lec_LectureAmbrel", "Lec_RetraitMhtAmbrel",
-                                     "Lec_FermetureSessionAmbrel"}));
+    EXPECT_EQ(fausse().noms(),
+              (Noms{"Lec_OuvertureSessionAmbrel", "Lec_IntroductionMstAmbrel", "Lec_LectureAmbrel",
+                    "Lec_RetraitMhtAmbrel", "Lec_FermetureSessionAmbrel"}));
     EXPECT_EQ(m_feuille.m_lecture.m_CodeRetour, "4 (0x0004)");
 }
 
@@ -127,9 +128,9 @@ TEST_F(AutoChaineTest, EachStepReadsItsPageBeforeCallingAndRefreshesItAfter)
     // Each activation first exchanges the page being left, so what was typed on
     // the page shown when "&Auto" was pressed reaches the chain.
     EXPECT_EQ(m_observateur.evenements,
-              (Noms{"attente", "boutons inactifs", "lit 0", "active 0", "lit 0", "ecrit 0",
-                    "lit 0", "active 2", "lit 2", "ecrit 2", "lit 2", "active 1", "lit 1",
-                    "ecrit 1", "lit 1", "active 4", "boutons actifs", "fin attente"}));
+              (Noms{"attente", "boutons inactifs", "lit 0", "active 0", "lit 0", "ecrit 0", "lit 0",
+                    "active 2", "lit 2", "ecrit 2", "lit 2", "active 1", "lit 1", "ecrit 1", "lit 1",
+                    "active 4", "boutons actifs", "fin attente"}));
 }
 
 TEST(Feuilles, ExecuterRunsTheActivePageBetweenDisabledButtons)
@@ -143,8 +144,8 @@ TEST(Feuilles, ExecuterRunsTheActivePageBetweenDisabledButtons)
     observateur.evenements.clear();
     feuille.Executer();
     EXPECT_EQ(fausse().noms(), Noms{"Hn_Finir"});
-    EXPECT_EQ(observateur.evenements, (Noms{"attente", "boutons inactifs", "lit 1", "ecrit 1",
-                                            "boutons actifs", "fin attente"}));
+    EXPECT_EQ(observateur.evenements,
+              (Noms{"attente", "boutons inactifs", "lit 1", "ecrit 1", "boutons actifs", "fin attente"}));
 }
 
 TEST(Feuilles, RazOnTheOpeningPageClearsTheSheetsSession)
@@ -211,14 +212,13 @@ TEST(Feuilles, PagesAndCaptionsInTabOrder)
         }
         return t;
     };
-    EXPECT_EQ(titres(ambrel), (Noms{"Lec_OuvertureSessionAmbrel", "Lec_FermetureSessionAmbrel",
-                                    "Lec_IntroductionMstAmbrel", "Lec_RetraitMhtAmbrel",
-                                    "Lec_LectureAmbrel", "Lec_Dictionnaire"}));
+    EXPECT_EQ(titres(ambrel),
+              (Noms{"Lec_OuvertureSessionAmbrel", "Lec_FermetureSessionAmbrel", "Lec_IntroductionMstAmbrel",
+                    "Lec_RetraitMhtAmbrel", "Lec_LectureAmbrel", "Lec_Dictionnaire"}));
     EXPECT_EQ(titres(cps), (Noms{"Lec_OuvertureSessionCPS", "Lec_FermetureSessionCPS",
-                                 "Lec_IntroductionMstCPS ", "Lec_RetraitMhtCPS ",
-                                 "Lec_ControleCPS "}));
-    EXPECT_EQ(titres(hn), (Noms{"Init", "Finir", "Présence Carte", "Lecture Ambrel",
-                                "HN_IntroductionMstCPS", "HN_RetraitMhtCPS", "HN_ControleCPS"}));
+                                 "Lec_IntroductionMstCPS ", "Lec_RetraitMhtCPS ", "Lec_ControleCPS "}));
+    EXPECT_EQ(titres(hn), (Noms{"Init", "Finir", "Présence Carte", "Lecture Ambrel", "HN_IntroductionMstCPS",
+                                "HN_RetraitMhtCPS", "HN_ControleCPS"}));
     EXPECT_EQ(ambrel.MasqueBoutons, 15);
     EXPECT_EQ(cps.MasqueBoutons, 7);
     EXPECT_EQ(hn.titre(), "Test des fonctions de Haut Niveau");

@@ -138,11 +138,9 @@ std::string standInModifie(const std::filesystem::path& dossier, std::size_t pos
 }
 
 const FichierInutilisable kFichiersInutilisables[] = {
-    {"Absent", [](const std::filesystem::path& d) { return (d / "liblumeris.so").string(); },
-     ENOENT},
+    {"Absent", [](const std::filesystem::path& d) { return (d / "liblumeris.so").string(); }, ENOENT},
     {"NomNuSansFichierNullePart",
-     [](const std::filesystem::path&) { return std::string("liblumeris-absente-partout.so"); },
-     ENOENT},
+     [](const std::filesystem::path&) { return std::string("liblumeris-absente-partout.so"); }, ENOENT},
     {"Texte",
      [](const std::filesystem::path& d) {
          std::ofstream(d / "liblumeris.so") << "pas une bibliotheque\n";
@@ -158,9 +156,7 @@ const FichierInutilisable kFichiersInutilisables[] = {
     // e_machine: a machine other than ours (AArch64, or x86-64 on AArch64).
     {"AutreArchitecture",
      [](const std::filesystem::path& d) {
-         return standInModifie(d, 18, [](unsigned char m) -> unsigned char {
-             return m == 183 ? 62 : 183;
-         });
+         return standInModifie(d, 18, [](unsigned char m) -> unsigned char { return m == 183 ? 62 : 183; });
      },
      ENOEXEC},
     // EI_CLASS: the other word size.
@@ -226,8 +222,7 @@ TEST_P(FichierInutilisableTest, GivesOneWithTheSystemValueAndTheLoadersReason)
     EXPECT_FALSE(table.erreurChargeur.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(ChargerLumeris, FichierInutilisableTest,
-                         ::testing::ValuesIn(kFichiersInutilisables),
+INSTANTIATE_TEST_SUITE_P(ChargerLumeris, FichierInutilisableTest, ::testing::ValuesIn(kFichiersInutilisables),
                          [](const auto& info) { return std::string(info.param.nom); });
 
 TEST(ChargerLumeris, AfterAFailureASoundLibraryStillBinds)

@@ -72,8 +72,7 @@ std::uint16_t LUMERIS_CALL fermetureCps(std::uint16_t s, std::uint16_t* e)
     return repondre("Lec_FermetureSessionCPS", {std::to_string(s), std::to_string(*e)}, e);
 }
 
-std::uint16_t LUMERIS_CALL introAmbrel(std::uint16_t s, std::int16_t t, std::int16_t* etat,
-                                       std::uint16_t* e)
+std::uint16_t LUMERIS_CALL introAmbrel(std::uint16_t s, std::int16_t t, std::int16_t* etat, std::uint16_t* e)
 {
     std::vector<std::string> args{std::to_string(s), std::to_string(t), std::to_string(*etat),
                                   std::to_string(*e)};
@@ -91,11 +90,11 @@ std::uint16_t LUMERIS_CALL retraitCps(std::uint16_t s, std::int16_t t, std::uint
     return repondre("Lec_RetraitMhtCPS", {std::to_string(s), std::to_string(t), std::to_string(*e)}, e);
 }
 
-std::uint16_t LUMERIS_CALL lectureAmbrel(std::uint16_t s, std::uint16_t sc, char* data,
-                                         std::uint32_t* lg, std::uint16_t* e)
+std::uint16_t LUMERIS_CALL lectureAmbrel(std::uint16_t s, std::uint16_t sc, char* data, std::uint32_t* lg,
+                                         std::uint16_t* e)
 {
-    std::vector<std::string> args{std::to_string(s), std::to_string(sc), octets(data, 1),
-                                  std::to_string(*lg), std::to_string(*e)};
+    std::vector<std::string> args{std::to_string(s), std::to_string(sc), octets(data, 1), std::to_string(*lg),
+                                  std::to_string(*e)};
     ecrireDonnees(data, lg);
     return repondre("Lec_LectureAmbrel", std::move(args), e);
 }
@@ -103,7 +102,7 @@ std::uint16_t LUMERIS_CALL lectureAmbrel(std::uint16_t s, std::uint16_t sc, char
 std::uint16_t LUMERIS_CALL introCps(std::uint16_t s, std::int16_t t, char* code, char* nom,
                                     std::int16_t* etat, std::uint16_t* e)
 {
-    std::vector<std::string> args{std::to_string(s), std::to_string(t), octets(code, 2),
+    std::vector<std::string> args{std::to_string(s), std::to_string(t),     octets(code, 2),
                                   octets(nom, 27),   std::to_string(*etat), std::to_string(*e)};
     ecrireFixe("code", code);
     ecrireFixe("nom", nom);
@@ -111,11 +110,11 @@ std::uint16_t LUMERIS_CALL introCps(std::uint16_t s, std::int16_t t, char* code,
     return repondre("Lec_IntroductionMstCPS", std::move(args), e);
 }
 
-std::uint16_t LUMERIS_CALL controleCps(std::uint16_t s, char* pin, char* periode, char* appli,
-                                       char* type, char* present, char* categorie, std::uint16_t* e)
+std::uint16_t LUMERIS_CALL controleCps(std::uint16_t s, char* pin, char* periode, char* appli, char* type,
+                                       char* present, char* categorie, std::uint16_t* e)
 {
-    std::vector<std::string> args{std::to_string(s), octets(pin, 4),      octets(periode, 8),
-                                  octets(appli, 10), octets(type, 2),     octets(present, 32),
+    std::vector<std::string> args{std::to_string(s),    octets(pin, 4),    octets(periode, 8),
+                                  octets(appli, 10),    octets(type, 2),   octets(present, 32),
                                   octets(categorie, 2), std::to_string(*e)};
     ecrireFixe("pin", pin);
     ecrireFixe("periode", periode);
@@ -126,12 +125,11 @@ std::uint16_t LUMERIS_CALL controleCps(std::uint16_t s, char* pin, char* periode
     return repondre("Lec_ControleCPS", std::move(args), e);
 }
 
-std::uint16_t LUMERIS_CALL dictionnaire(const char* chemin, std::int16_t table, char* code,
-                                        char* periode, char* libelle, std::int16_t* lg,
-                                        std::uint16_t* e)
+std::uint16_t LUMERIS_CALL dictionnaire(const char* chemin, std::int16_t table, char* code, char* periode,
+                                        char* libelle, std::int16_t* lg, std::uint16_t* e)
 {
-    std::vector<std::string> args{texte(chemin),     std::to_string(table), octets(code, 9),
-                                  octets(periode, 51), texte(libelle),      std::to_string(*lg),
+    std::vector<std::string> args{texte(chemin),       std::to_string(table), octets(code, 9),
+                                  octets(periode, 51), texte(libelle),        std::to_string(*lg),
                                   std::to_string(*e)};
     ecrireFixe("code", code);
     if (!g_fausse.libelle.empty()) {
@@ -141,11 +139,9 @@ std::uint16_t LUMERIS_CALL dictionnaire(const char* chemin, std::int16_t table, 
     return repondre("Lec_Dictionnaire", std::move(args), e);
 }
 
-std::uint16_t LUMERIS_CALL informations(const char* chemin, std::uint16_t* lg, char* infos,
-                                        std::uint16_t* e)
+std::uint16_t LUMERIS_CALL informations(const char* chemin, std::uint16_t* lg, char* infos, std::uint16_t* e)
 {
-    std::vector<std::string> args{texte(chemin), std::to_string(*lg), octets(infos, 1),
-                                  std::to_string(*e)};
+    std::vector<std::string> args{texte(chemin), std::to_string(*lg), octets(infos, 1), std::to_string(*e)};
     if (g_fausse.infosSansZero) {
         std::memset(infos, 'x', *lg);
     } else {
@@ -166,8 +162,8 @@ std::uint16_t LUMERIS_CALL hnFinir(std::uint16_t* e)
     return repondre("Hn_Finir", {std::to_string(*e)}, e);
 }
 
-std::uint16_t LUMERIS_CALL hnLecture(std::int16_t t, char* data, std::uint32_t* lg,
-                                     std::int16_t* etat, std::uint16_t* e)
+std::uint16_t LUMERIS_CALL hnLecture(std::int16_t t, char* data, std::uint32_t* lg, std::int16_t* etat,
+                                     std::uint16_t* e)
 {
     std::vector<std::string> args{std::to_string(t), octets(data, 1), std::to_string(*lg),
                                   std::to_string(*etat), std::to_string(*e)};
@@ -179,7 +175,7 @@ std::uint16_t LUMERIS_CALL hnLecture(std::int16_t t, char* data, std::uint32_t* 
 std::uint16_t LUMERIS_CALL hnIntroCps(std::int16_t t, char* code, char* nom, char* present,
                                       std::int16_t* etat, std::uint16_t* e)
 {
-    std::vector<std::string> args{std::to_string(t), octets(code, 2), octets(nom, 27),
+    std::vector<std::string> args{std::to_string(t),   octets(code, 2),       octets(nom, 27),
                                   octets(present, 32), std::to_string(*etat), std::to_string(*e)};
     ecrireFixe("code", code);
     ecrireFixe("nom", nom);
@@ -193,8 +189,8 @@ std::uint16_t LUMERIS_CALL hnRetraitCps(std::int16_t t, std::uint16_t* e)
     return repondre("Hn_RetraitMhtCPS", {std::to_string(t), std::to_string(*e)}, e);
 }
 
-std::uint16_t LUMERIS_CALL hnControleCps(char* pin, char* periode, char* type, char* present,
-                                         char* categorie, std::uint16_t* e)
+std::uint16_t LUMERIS_CALL hnControleCps(char* pin, char* periode, char* type, char* present, char* categorie,
+                                         std::uint16_t* e)
 {
     std::vector<std::string> args{octets(pin, 4),      octets(periode, 8),   octets(type, 2),
                                   octets(present, 32), octets(categorie, 2), std::to_string(*e)};
@@ -208,8 +204,7 @@ std::uint16_t LUMERIS_CALL hnControleCps(char* pin, char* periode, char* type, c
 
 std::uint16_t LUMERIS_CALL hnPresence(std::uint16_t coupleur, unsigned char* statut, std::uint16_t* e)
 {
-    std::vector<std::string> args{std::to_string(coupleur), std::to_string(*statut),
-                                  std::to_string(*e)};
+    std::vector<std::string> args{std::to_string(coupleur), std::to_string(*statut), std::to_string(*e)};
     *statut = g_fausse.statut;
     return repondre("Hn_TestPresence", std::move(args), e);
 }

@@ -124,15 +124,15 @@ TEST_F(PagesTest, ControlPageFillsFixedWidthBuffersAndShowsOneIndicatorCharacter
     page.m_PresentPINCode = "P";
     page.m_Categorie = "CAT";
     page.m_CodeErreur = "-1";
-    fausse().fixes = {{"pin", "9999"},     {"periode", "20291231"}, {"appli", "ABCDEFGHIJ"},
-                      {"type", "01"},      {"present", "1Z"},       {"categorie", "10"}};
+    fausse().fixes = {{"pin", "9999"}, {"periode", "20291231"}, {"appli", "ABCDEFGHIJ"},
+                      {"type", "01"},  {"present", "1Z"},       {"categorie", "10"}};
     fausse().retours["Lec_ControleCPS"] = 6;
 
     page.Executer();
 
     EXPECT_EQ(fausse().dernier().args,
-              (std::vector<std::string>{"4", "1234", fixe("2029", 8), fixe("APPLI", 10),
-                                        fixe("T", 2), fixe("P", 32), "CA", "65535"}));
+              (std::vector<std::string>{"4", "1234", fixe("2029", 8), fixe("APPLI", 10), fixe("T", 2),
+                                        fixe("P", 32), "CA", "65535"}));
     EXPECT_EQ(page.m_NoSession, "4 (0x0004)");
     EXPECT_EQ(page.m_PinCode, "9999");
     EXPECT_EQ(page.m_DateFinValidite, "20291231");
@@ -290,8 +290,7 @@ TEST_F(PagesTest, UnboundEntryPointShowsTheMessageAndLeavesTheFields)
     page.m_TempsAttente = "10";
     page.Executer();
     EXPECT_TRUE(fausse().appels.empty());
-    EXPECT_EQ(m_presentateur.messages,
-              std::vector<std::string>{"Fonction non chargée\nAppel non effectué"});
+    EXPECT_EQ(m_presentateur.messages, std::vector<std::string>{"Fonction non chargée\nAppel non effectué"});
     EXPECT_EQ(page.m_TempsAttente, "10");
     EXPECT_EQ(page.m_NoSession, "0");
 }
@@ -312,31 +311,40 @@ TEST_F(PagesTest, ResetStepsGiveTheStartingValues)
     CTestCps cps(m_etat);
     CTestHN hn(m_etat);
     const std::vector<CasRaz> cas = {
-        {"ouverture", [](auto& a, auto&, auto&) -> PageTest& { return a.m_ouverture; },
+        {"ouverture",
+         [](auto& a, auto&, auto&) -> PageTest& { return a.m_ouverture; },
          {{1030, "Test_ah"}, {1012, ""}, {1021, ""}, {1032, ""}}},
-        {"fermeture ambrel", [](auto& a, auto&, auto&) -> PageTest& { return a.m_fermeture; },
+        {"fermeture ambrel",
+         [](auto& a, auto&, auto&) -> PageTest& { return a.m_fermeture; },
          {{1012, "65535"}, {1021, ""}, {1032, ""}}},
-        {"fermeture cps", [](auto&, auto& c, auto&) -> PageTest& { return c.m_fermeture; },
-         {{1012, "9"}}},
-        {"intro cps", [](auto&, auto& c, auto&) -> PageTest& { return c.m_introduction; },
+        {"fermeture cps", [](auto&, auto& c, auto&) -> PageTest& { return c.m_fermeture; }, {{1012, "9"}}},
+        {"intro cps",
+         [](auto&, auto& c, auto&) -> PageTest& { return c.m_introduction; },
          {{1012, "9"}, {1025, ""}, {1026, ""}, {1027, ""}, {1028, ""}}},
-        {"retrait cps", [](auto&, auto& c, auto&) -> PageTest& { return c.m_retrait; },
+        {"retrait cps",
+         [](auto&, auto& c, auto&) -> PageTest& { return c.m_retrait; },
          {{1012, "9"}, {1025, ""}}},
-        {"controle cps", [](auto&, auto& c, auto&) -> PageTest& { return c.m_controle; },
+        {"controle cps",
+         [](auto&, auto& c, auto&) -> PageTest& { return c.m_controle; },
          {{1012, "9 (0x0009)"}, {1018, ""}, {1023, ""}}},
-        {"intro ambrel", [](auto& a, auto&, auto&) -> PageTest& { return a.m_introduction; },
+        {"intro ambrel",
+         [](auto& a, auto&, auto&) -> PageTest& { return a.m_introduction; },
          {{1012, "65535"}, {1028, ""}}},
-        {"retrait ambrel", [](auto& a, auto&, auto&) -> PageTest& { return a.m_retrait; },
-         {{1012, "65535"}}},
-        {"lecture", [](auto& a, auto&, auto&) -> PageTest& { return a.m_lecture; },
+        {"retrait ambrel", [](auto& a, auto&, auto&) -> PageTest& { return a.m_retrait; }, {{1012, "65535"}}},
+        {"lecture",
+         [](auto& a, auto&, auto&) -> PageTest& { return a.m_lecture; },
          {{1012, "65535"}, {1013, "9"}, {1036, "131068"}, {1037, ""}}},
-        {"dictionnaire", [](auto& a, auto&, auto&) -> PageTest& { return a.m_dictionnaire; },
+        {"dictionnaire",
+         [](auto& a, auto&, auto&) -> PageTest& { return a.m_dictionnaire; },
          {{1101, "sale"}, {1046, "500"}, {1042, ""}, {1040, ""}}},
-        {"hn init", [](auto&, auto&, auto& h) -> PageTest& { return h.m_init; },
+        {"hn init",
+         [](auto&, auto&, auto& h) -> PageTest& { return h.m_init; },
          {{1100, "sale"}, {1074, ""}}},
-        {"hn lecture", [](auto&, auto&, auto& h) -> PageTest& { return h.m_lecture; },
+        {"hn lecture",
+         [](auto&, auto&, auto& h) -> PageTest& { return h.m_lecture; },
          {{1036, "131068"}, {1025, ""}}},
-        {"hn controle", [](auto&, auto&, auto& h) -> PageTest& { return h.m_controle; },
+        {"hn controle",
+         [](auto&, auto&, auto& h) -> PageTest& { return h.m_controle; },
          {{1018, ""}, {1019, "01"}}},
     };
     for (const CasRaz& c : cas) {
@@ -367,8 +375,8 @@ TEST_F(PagesTest, SessionRecallUsesTheDisplayForm)
 {
     CTestCps cps(m_etat);
     m_etat.SessionCps = 12;
-    for (PageTest* page : std::vector<PageTest*>{&cps.m_fermeture, &cps.m_introduction,
-                                                 &cps.m_retrait, &cps.m_controle}) {
+    for (PageTest* page :
+         std::vector<PageTest*>{&cps.m_fermeture, &cps.m_introduction, &cps.m_retrait, &cps.m_controle}) {
         ASSERT_EQ(page->boutons().front(), kBoutonRappelSession);
         page->commande(kBoutonRappelSession);
         EXPECT_EQ(*page->champs().front().texte, "12 (0x000c)") << page->titre();

@@ -154,10 +154,9 @@ TEST_F(SimulateurTest, MissingFilesGiveThirtyTwoTwiceWithTheSuffixTwice)
     dialogue.OnExecuter();
     dialogue.OnExecuter();
     EXPECT_EQ(dialogue.text, "Code erreur: 32 (0x0020)\r\nCode retour: 32 (0x0020)");
-    EXPECT_EQ(m_etat.CheminPartage,
-              m_donnees.avecSeparateur() + "absent/" +
-                  " (fichiers introuvables) (fichiers introuvables)"
-                  " (fichiers introuvables) (fichiers introuvables)");
+    EXPECT_EQ(m_etat.CheminPartage, m_donnees.avecSeparateur() + "absent/" +
+                                        " (fichiers introuvables) (fichiers introuvables)"
+                                        " (fichiers introuvables) (fichiers introuvables)");
 }
 
 TEST_F(SimulateurTest, HolderCodeCheckCountsWrongCodesAndBlocks)
@@ -312,8 +311,7 @@ TEST_F(SimulateurTest, InformationRequestRendersTheComponents)
     dialogue.OnExecuter();
     const std::string debut = "Composant\r\n Nom: Lumeris\r\n Version: 5.0.0\r\n Description: API";
     EXPECT_EQ(dialogue.text.substr(0, debut.size()), debut);
-    EXPECT_NE(dialogue.text.find(" Chemin: " + m_donnees.avecSeparateur() + "\r\n"),
-              std::string::npos);
+    EXPECT_NE(dialogue.text.find(" Chemin: " + m_donnees.avecSeparateur() + "\r\n"), std::string::npos);
 }
 
 TEST_F(SimulateurTest, AutomaticChainWithTheBundledDataFiles)

@@ -56,10 +56,7 @@ public:
     {
         evenements.push_back(actifs ? "boutons actifs" : "boutons inactifs");
     }
-    void curseurAttente(bool attente) override
-    {
-        evenements.push_back(attente ? "attente" : "fin attente");
-    }
+    void curseurAttente(bool attente) override { evenements.push_back(attente ? "attente" : "fin attente"); }
 };
 
 class RepertoireTemporaire {

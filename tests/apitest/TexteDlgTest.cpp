@@ -91,8 +91,7 @@ TEST_F(TexteDlgTest, UnboundEntryPointShowsTheMessage)
     m_etat.Table.Lec_InformationsAPI = nullptr;
     m_dialogue.text = "liste";
     m_dialogue.OnExecuter();
-    EXPECT_EQ(m_presentateur.messages,
-              std::vector<std::string>{"Fonction non chargée\nAppel non effectué"});
+    EXPECT_EQ(m_presentateur.messages, std::vector<std::string>{"Fonction non chargée\nAppel non effectué"});
     EXPECT_EQ(m_dialogue.text, "liste");
     EXPECT_TRUE(fausse().appels.empty());
 }

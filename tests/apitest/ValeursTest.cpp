@@ -21,7 +21,10 @@ void PrintTo(const CasNombre& cas, std::ostream* os)
 {
     *os << "text_";
     for (char c : cas.texte)
-        *os << ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '+' || c == '-' ? c : '_');
+        *os << ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '+' ||
+                        c == '-'
+                    ? c
+                    : '_');
 }
 
 class ValeurEntiereTest : public ::testing::TestWithParam<CasNombre> {};
@@ -34,21 +37,23 @@ TEST_P(ValeurEntiereTest, ReadsLikeTheNumericFields)
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 
-INSTANTIATE_TEST_SUITE_P(
-    Formes, ValeurEntiereTest,
-    ::testing::Values(CasNombre{"  -  42x", -42}, CasNombre{"12 34", 12}, CasNombre{"abc", 0},
-                      CasNombre{"+", 0}, CasNombre{"  +   ", 0}, CasNombre{"\t5", 0},
-                      CasNombre{"-  7", -7}, CasNombre{"007", 7}, CasNombre{"", 0},
-                      CasNombre{"    ", 0}, CasNombre{"7 (0x0007)", 7},
-                      CasNombre{"-2 (0xfffffffe)", -2}, CasNombre{"+ 12", 12},
-                      CasNombre{"65535 (0xffff)", 65535}, CasNombre{"--3", 0},
-                      // The stored length counts, not an embedded zero byte.
-                      CasNombre{std::string("12\0" "34", 5), 12},
-                      // Beyond 32 bits the value saturates instead of wrapping.
-                      CasNombre{"2147483647", kMax}, CasNombre{"2147483648", kMax},
-                      CasNombre{"-2147483648", kMin}, CasNombre{"-2147483649", kMin},
-                      CasNombre{"4294967301", kMax},
-                      CasNombre{"-99999999999999999999999999", kMin}));
+INSTANTIATE_TEST_SUITE_P(Formes, ValeurEntiereTest,
+                         ::testing::Values(CasNombre{"  -  42x", -42}, CasNombre{"12 34", 12},
+                                           CasNombre{"abc", 0}, CasNombre{"+", 0}, CasNombre{"  +   ", 0},
+                                           CasNombre{"\t5", 0}, CasNombre{"-  7", -7}, CasNombre{"007", 7},
+                                           CasNombre{"", 0}, CasNombre{"    ", 0}, CasNombre{"7 (0x0007)", 7},
+                                           CasNombre{"-2 (0xfffffffe)", -2}, CasNombre{"+ 12", 12},
+                                           CasNombre{"65535 (0xffff)", 65535}, CasNombre{"--3", 0},
+                                           // The stored length counts, not an embedded zero byte.
+                                           CasNombre{std::string("12\0"
+                                                                 "34",
+                                                                 5),
+                                                     12},
+                                           // Beyond 32 bits the value saturates instead of wrapping.
+                                           CasNombre{"2147483647", kMax}, CasNombre{"2147483648", kMax},
+                                           CasNombre{"-2147483648", kMin}, CasNombre{"-2147483649", kMin},
+                                           CasNombre{"4294967301", kMax},
+                                           CasNombre{"-99999999999999999999999999", kMin}));
 
 TEST(CodeAffiche, ShowsEachKindOfValueInItsWidth)
 {
@@ -105,23 +110,19 @@ TEST_P(MiseEnFormeLibelleTest, LaysTheLabelOut)
     EXPECT_EQ(MiseEnFormeLibelle(GetParam().libelle), GetParam().attendu);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formes, MiseEnFormeLibelleTest,
-    ::testing::Values(
-        // Two tabs, a five-letter word, a line feed, one more letter.
-        CasLibelle{"\t\tABCDE\nF", std::string(31, ' ') + "ABCDE\r\nF"},
-        CasLibelle{"A\tB", "AB"},
-        CasLibelle{"\nA", "\nA"},
-        CasLibelle{"A\r\nB", "A\r\nB"},
-        CasLibelle{"A\rB", "A\rB"},
-        // The line ends at a carriage return too.
-        CasLibelle{"\t\tAB\rC", std::string(32, ' ') + "AB\rC"},
-        CasLibelle{"\t\t", std::string(33, ' ')},
-        CasLibelle{"\t\t" + std::string(67, 'x'), std::string(67, 'x')},
-        CasLibelle{"\t\t" + std::string(70, 'x'), std::string(70, 'x')},
-        // Three tabs: the pair centres, the third is dropped but counted.
-        CasLibelle{"\t\t\tAB", std::string(32, ' ') + "AB"},
-        CasLibelle{"", ""}));
+INSTANTIATE_TEST_SUITE_P(Formes, MiseEnFormeLibelleTest,
+                         ::testing::Values(
+                             // Two tabs, a five-letter word, a line feed, one more letter.
+                             CasLibelle{"\t\tABCDE\nF", std::string(31, ' ') + "ABCDE\r\nF"},
+                             CasLibelle{"A\tB", "AB"}, CasLibelle{"\nA", "\nA"},
+                             CasLibelle{"A\r\nB", "A\r\nB"}, CasLibelle{"A\rB", "A\rB"},
+                             // The line ends at a carriage return too.
+                             CasLibelle{"\t\tAB\rC", std::string(32, ' ') + "AB\rC"},
+                             CasLibelle{"\t\t", std::string(33, ' ')},
+                             CasLibelle{"\t\t" + std::string(67, 'x'), std::string(67, 'x')},
+                             CasLibelle{"\t\t" + std::string(70, 'x'), std::string(70, 'x')},
+                             // Three tabs: the pair centres, the third is dropped but counted.
+                             CasLibelle{"\t\t\tAB", std::string(32, ' ') + "AB"}, CasLibelle{"", ""}));
 
 }  // namespace
 

@@ -73,8 +73,7 @@ TEST_P(XmlVersTexteCas, Renders)
 INSTANTIATE_TEST_SUITE_P(
     Bords, XmlVersTexteCas,
     ::testing::Values(
-        CasRendu{"racine vide", "<R></R>", ""},
-        CasRendu{"racine auto-fermante", "<R/>", ""},
+        CasRendu{"racine vide", "<R></R>", ""}, CasRendu{"racine auto-fermante", "<R/>", ""},
         CasRendu{"commentaire en tete", "<R><!-- c --><A>1</A></R>", ""},
         CasRendu{"texte en tete", "<R>t<A>1</A></R>", ""},
         CasRendu{"texte apres commentaire", "<R><A><!-- c -->t</A><B>2</B></R>", "B: 2\r\n"},
@@ -87,8 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "A: a & b <c> \"d\"\r\n"},
         CasRendu{"cdata", "<R><A><![CDATA[<x>]]></A></R>", "A: <x>\r\n"},
         CasRendu{"freres non elements sautes", "<R><A>1</A><!-- c -->t<B>2</B></R>", "A: 1\r\nB: 2\r\n"},
-        CasRendu{"pas du xml", "bonjour", ""},
-        CasRendu{"texte vide", "", ""},
+        CasRendu{"pas du xml", "bonjour", ""}, CasRendu{"texte vide", "", ""},
         // What the parser read before the break stays visible.
         CasRendu{"tronque", "<R><A>1</A><B><C>2</C><D>3", "A: 1\r\nB\r\n C: 2\r\n D: 3\r\n"},
         CasRendu{"fermeture erronee", "<R><A>1</A><B>2</C><G>3</G></R>", "A: 1\r\nB: 2\r\n"}));
@@ -208,7 +206,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // In UTF-8, a lead byte takes the closing quote into the value; the
         // next quote closes it, where a scanner would open one.
-        Hostile{"guillemet pris par un caractere UTF-8", "<?xml version=\"1.0\"?><R><a x=\"\xC3\" y=\">", "<b>", 256},
+        Hostile{"guillemet pris par un caractere UTF-8", "<?xml version=\"1.0\"?><R><a x=\"\xC3\" y=\">",
+                "<b>", 256},
         // A hexadecimal reference runs to the next ';' and its last 'x'.
         Hostile{"reference de caractere sur un guillemet", "<R><a x=\"&#x\"x41;\">", "<b>", 256},
         // Declaration values are quoted: the '>' inside does not end it.

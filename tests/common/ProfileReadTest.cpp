@@ -20,13 +20,15 @@ struct Result {
 };
 
 Result get(const std::string& path, const char* section, const char* key, const char* def,
-           std::uint32_t size = 260) {
+           std::uint32_t size = 260)
+{
     std::vector<char> buf(size + 4, '#');
     std::uint32_t n = getProfileString(section, key, def, buf.data(), size, path.c_str());
     return {n, std::string(buf.data(), std::min<std::size_t>(n + 2, buf.size()))};
 }
 
-std::string value(const std::string& path, const char* section, const char* key, const char* def = "d") {
+std::string value(const std::string& path, const char* section, const char* key, const char* def = "d")
+{
     char buf[512];
     std::uint32_t n = getProfileString(section, key, def, buf, sizeof buf, path.c_str());
     return std::string(buf, n);
@@ -34,7 +36,8 @@ std::string value(const std::string& path, const char* section, const char* key,
 
 }  // namespace
 
-TEST(ProfileRead, PlatformVectorsOnBothLineEndings) {
+TEST(ProfileRead, PlatformVectorsOnBothLineEndings)
+{
     TempDir dir;
     std::string cr = kF1;
     for (std::size_t p; (p = cr.find("\r\n")) != std::string::npos;) cr.erase(p + 1, 1);
@@ -69,7 +72,8 @@ TEST(ProfileRead, PlatformVectorsOnBothLineEndings) {
     }
 }
 
-TEST(ProfileRead, SizeZeroLeavesBufferUntouched) {
+TEST(ProfileRead, SizeZeroLeavesBufferUntouched)
+{
     TempDir dir;
     std::string f = dir.write("f1.ini", kF1);
     char buf[4] = {'x', 'y', 'z', 'w'};
@@ -78,7 +82,8 @@ TEST(ProfileRead, SizeZeroLeavesBufferUntouched) {
     EXPECT_EQ(getProfileString("section1", "name1", "default", nullptr, 10, f.c_str()), 0u);
 }
 
-TEST(ProfileRead, DefaultLosesTrailingSpacesOnly) {
+TEST(ProfileRead, DefaultLosesTrailingSpacesOnly)
+{
     TempDir dir;
     std::string f = dir.write("f1.ini", kF1);
     Result r = get(f, "section1", "notakey", "default  ");
@@ -92,7 +97,8 @@ TEST(ProfileRead, DefaultLosesTrailingSpacesOnly) {
     EXPECT_EQ(get(dir.file("missing.ini"), nullptr, nullptr, "x").n, 0u);
 }
 
-TEST(ProfileRead, BlanksQuotesAndHeaders) {
+TEST(ProfileRead, BlanksQuotesAndHeaders)
+{
     TempDir dir;
     struct Case {
         const char* content;
@@ -137,7 +143,8 @@ TEST(ProfileRead, BlanksQuotesAndHeaders) {
     EXPECT_EQ(r.bytes, "k2\0\0#"s);
 }
 
-TEST(ProfileRead, HostileFilesGiveDefinedResults) {
+TEST(ProfileRead, HostileFilesGiveDefinedResults)
+{
     TempDir dir;
     // A directory where a file is expected, binary bytes, a header without ']'
     // and a very long line must neither crash nor overread.
@@ -160,16 +167,19 @@ TEST(ProfileRead, HostileFilesGiveDefinedResults) {
     EXPECT_EQ(getProfileInt("Test", "ProfileInt", 0, f.c_str()), 123u);
 }
 
-TEST(ProfileRead, IntegersWrapAndStopAtFirstNonDigit) {
+TEST(ProfileRead, IntegersWrapAndStopAtFirstNonDigit)
+{
     TempDir dir;
     struct Case {
         const char* text;
         std::uint32_t withDefaultMinus1;
     } cases[] = {
-        {"-1", 4294967295u}, {"1", 1u},           {"+1", 1u},          {"4294967296", 0u},
-        {"4294967297", 1u},  {"-4294967297", 4294967295u}, {"42A94967297", 42u}, {"B4294967297", 0u},
-        {"abc", 0u},         {"102abc", 102u},    {"0x1A", 26u},       {"010", 10u},
-        {"0b101", 5u},       {"0o17", 15u},       {"\"7\"", 7u},       {" 300 ", 300u},
+        {"-1", 4294967295u},  {"1", 1u},           {"+1", 1u},
+        {"4294967296", 0u},   {"4294967297", 1u},  {"-4294967297", 4294967295u},
+        {"42A94967297", 42u}, {"B4294967297", 0u}, {"abc", 0u},
+        {"102abc", 102u},     {"0x1A", 26u},       {"010", 10u},
+        {"0b101", 5u},        {"0o17", 15u},       {"\"7\"", 7u},
+        {" 300 ", 300u},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

@@ -11,7 +11,8 @@ using namespace std::string_literals;
 using common::appendRawLine;
 using common::writeProfileString;
 
-TEST(ProfileWrite, NewFileAndAppendedSections) {
+TEST(ProfileWrite, NewFileAndAppendedSections)
+{
     TempDir dir;
     std::string f = dir.file("new.ini");
     ASSERT_TRUE(writeProfileString("App", "key", "string", f.c_str()));
@@ -22,8 +23,10 @@ TEST(ProfileWrite, NewFileAndAppendedSections) {
     EXPECT_EQ(TempDir::read(g), "[App]\r\nkey=\r\n");
 
     std::string h = dir.file("blocks.ini");
-    for (auto [s, k, v] : {std::tuple{"App1", "key1", "string1"}, {"App1", "key2", "string2"},
-                           {"App1", "key3", "string3"}, {"App2", "key4", "string4"},
+    for (auto [s, k, v] : {std::tuple{"App1", "key1", "string1"},
+                           {"App1", "key2", "string2"},
+                           {"App1", "key3", "string3"},
+                           {"App2", "key4", "string4"},
                            {"App3", "key5", "string5"}})
         ASSERT_TRUE(writeProfileString(s, k, v, h.c_str()));
     EXPECT_EQ(TempDir::read(h),
@@ -38,7 +41,8 @@ TEST(ProfileWrite, NewFileAndAppendedSections) {
     EXPECT_EQ(TempDir::read(h), "[App3]\r\n");
 }
 
-TEST(ProfileWrite, NamesLoseSpacesAndValuesStayVerbatim) {
+TEST(ProfileWrite, NamesLoseSpacesAndValuesStayVerbatim)
+{
     TempDir dir;
     std::string f = dir.file("s.ini");
     ASSERT_TRUE(writeProfileString("   sec   ", "  key  ", " value ", f.c_str()));
@@ -54,7 +58,8 @@ TEST(ProfileWrite, NamesLoseSpacesAndValuesStayVerbatim) {
     EXPECT_EQ(TempDir::read(h), "[S]\r\nKey=new\r\nnext=1\r\n");
 }
 
-TEST(ProfileWrite, NewKeysFollowTheLastKeyLine) {
+TEST(ProfileWrite, NewKeysFollowTheLastKeyLine)
+{
     TempDir dir;
     std::string f = dir.write("k.ini", "[S]\r\nb=value\r\na=value\r\n");
     for (const char* k : {"z", "b", "y", "a"}) ASSERT_TRUE(writeProfileString("S", k, "", f.c_str()));
@@ -77,7 +82,8 @@ TEST(ProfileWrite, NewKeysFollowTheLastKeyLine) {
     EXPECT_EQ(TempDir::read(e), "[A]\r\nk=v\r\n");
 }
 
-TEST(ProfileWrite, DeletionKeepsCommentsAndOtherBytes) {
+TEST(ProfileWrite, DeletionKeepsCommentsAndOtherBytes)
+{
     TempDir dir;
     std::string f = dir.write("d.ini", ";c0\r\n[S]\r\n;c1\r\n[T]\r\n;c2\r\n");
     ASSERT_TRUE(writeProfileString("S", nullptr, "", f.c_str()));
@@ -99,7 +105,8 @@ TEST(ProfileWrite, DeletionKeepsCommentsAndOtherBytes) {
     EXPECT_EQ(TempDir::read(m), "; Protocole Sant\xE9-Social\n[A]\nx=1\ny=2\r\n[B]\r\n");
 }
 
-TEST(ProfileWrite, RefusalsLeaveFilesAlone) {
+TEST(ProfileWrite, RefusalsLeaveFilesAlone)
+{
     TempDir dir;
     std::string f = dir.file("none.ini");
     EXPECT_FALSE(writeProfileString(nullptr, "key", "string", f.c_str()));
@@ -135,7 +142,8 @@ TEST(ProfileWrite, RefusalsLeaveFilesAlone) {
 
 #ifndef _WIN32
 // POSIX permission bits and symbolic links: Windows files have neither here.
-TEST(ProfileWrite, ReplacementKeepsPermissions) {
+TEST(ProfileWrite, ReplacementKeepsPermissions)
+{
     TempDir dir;
     std::string f = dir.write("p.ini", "[S]\r\nk=1\r\n");
     ::chmod(f.c_str(), 0640);
@@ -146,7 +154,8 @@ TEST(ProfileWrite, ReplacementKeepsPermissions) {
 }
 #endif
 
-TEST(AppendRawLine, AppendsTextAndCrLf) {
+TEST(AppendRawLine, AppendsTextAndCrLf)
+{
     TempDir dir;
     std::string f = dir.file("a.ini");
     EXPECT_TRUE(appendRawLine(f.c_str(), "; Protocole Sant\xE9-Social"));
@@ -161,7 +170,8 @@ TEST(AppendRawLine, AppendsTextAndCrLf) {
 }
 
 #ifndef _WIN32
-TEST(ProfileWrite, SymbolicLinkIsFollowedAndKept) {
+TEST(ProfileWrite, SymbolicLinkIsFollowedAndKept)
+{
     TempDir dir;
     std::filesystem::create_directory(dir.path() / "real");
     std::string target = dir.write("real/tuvex.ini", "[S]\r\nk=1\r\n");
@@ -175,7 +185,8 @@ TEST(ProfileWrite, SymbolicLinkIsFollowedAndKept) {
 }
 #endif
 
-TEST(AppendRawLine, ReadOnlyFileIsRefused) {
+TEST(AppendRawLine, ReadOnlyFileIsRefused)
+{
     TempDir dir;
     std::string ro = dir.write("ro.ini", "x\r\n");
     ::chmod(ro.c_str(), 0444);

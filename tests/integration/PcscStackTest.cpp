@@ -20,32 +20,37 @@ using virtual_reader::parseHex;
 
 class VirtualReaderOverPcscd : public PcscdTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         PcscdTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         ASSERT_EQ(SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context), SCARD_S_SUCCESS);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (context != 0) SCardReleaseContext(context);
         PcscdTest::TearDown();
     }
 
-    LONG connect(std::size_t reader, DWORD share, DWORD protocols = SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1) {
+    LONG connect(std::size_t reader, DWORD share, DWORD protocols = SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1)
+    {
         return SCardConnect(context, pcscd->readerName(reader).c_str(), share, protocols, &card, &protocol);
     }
 
-    Bytes attribute(DWORD id, LONG& result) {
+    Bytes attribute(DWORD id, LONG& result)
+    {
         BYTE buffer[MAX_BUFFER_SIZE];
         DWORD length = sizeof buffer;
         result = SCardGetAttrib(card, id, buffer, &length);
         return result == SCARD_S_SUCCESS ? Bytes(buffer, buffer + length) : Bytes{};
     }
 
-    Bytes transmit(const Bytes& instruction, LONG& result) {
+    Bytes transmit(const Bytes& instruction, LONG& result)
+    {
         BYTE answer[265];
         DWORD length = sizeof answer;
-        result = SCardTransmit(card, SCARD_PCI_T0, instruction.data(), instruction.size(), nullptr,
-                               answer, &length);
+        result = SCardTransmit(card, SCARD_PCI_T0, instruction.data(), instruction.size(), nullptr, answer,
+                               &length);
         return result == SCARD_S_SUCCESS ? Bytes(answer, answer + length) : Bytes{};
     }
 
@@ -54,11 +59,12 @@ protected:
     DWORD protocol = 0;
 };
 
-TEST_F(VirtualReaderOverPcscd, EveryCardOfTheTableAndAStrangerPowerUpWithTheirAtrOnT0) {
-    for (const char* atrText : {integration::kAmbrelAtr, integration::kCps1TestAtr,
-                                "3BAC00402A001225006480000110009000", integration::kCps2TestAtr,
-                                "3BAC00402A001225006480820212009000", "3F65250838046C9000",
-                                "3B27008065A206010137", integration::kUnknownAtr}) {
+TEST_F(VirtualReaderOverPcscd, EveryCardOfTheTableAndAStrangerPowerUpWithTheirAtrOnT0)
+{
+    for (const char* atrText :
+         {integration::kAmbrelAtr, integration::kCps1TestAtr, "3BAC00402A001225006480000110009000",
+          integration::kCps2TestAtr, "3BAC00402A001225006480820212009000", "3F65250838046C9000",
+          "3B27008065A206010137", integration::kUnknownAtr}) {
         SCOPED_TRACE(atrText);
         ASSERT_TRUE(pcscd->replaceCard(0, atrText));
         ASSERT_EQ(connect(0, SCARD_SHARE_SHARED), SCARD_S_SUCCESS);
@@ -75,13 +81,15 @@ TEST_F(VirtualReaderOverPcscd, EveryCardOfTheTableAndAStrangerPowerUpWithTheirAt
     }
 }
 
-TEST_F(VirtualReaderOverPcscd, AnswersEveryAttributeThePluginReadsOrNoneAtAll) {
+TEST_F(VirtualReaderOverPcscd, AnswersEveryAttributeThePluginReadsOrNoneAtAll)
+{
     struct Case {
         DWORD id;
         Bytes value;
     };
     const std::vector<Case> cases = {
-        {SCARD_ATTR_VENDOR_NAME, Bytes{'T', 'o', 'o', 'l', 'k', 'i', 't', ' ', 'V', 'i', 'r', 't', 'u', 'a', 'l'}},
+        {SCARD_ATTR_VENDOR_NAME,
+         Bytes{'T', 'o', 'o', 'l', 'k', 'i', 't', ' ', 'V', 'i', 'r', 't', 'u', 'a', 'l'}},
         {SCARD_ATTR_VENDOR_IFD_TYPE, *parseHex("5669727475616C20543D3020726561646572")},
         {SCARD_ATTR_VENDOR_IFD_VERSION, {0x03, 0x00, 0x02, 0x01}},
         {SCARD_ATTR_CHANNEL_ID, {0x00, 0x00, 0xF0, 0x00}},
@@ -116,7 +124,8 @@ TEST_F(VirtualReaderOverPcscd, AnswersEveryAttributeThePluginReadsOrNoneAtAll) {
     }
 }
 
-TEST_F(VirtualReaderOverPcscd, TransmitsScriptedInstructionsByteForByteOnEachReader) {
+TEST_F(VirtualReaderOverPcscd, TransmitsScriptedInstructionsByteForByteOnEachReader)
+{
     ASSERT_TRUE(pcscd->insertCard(0, integration::kAmbrelAtr));
     ASSERT_TRUE(pcscd->insertCard(1, integration::kCps2TestAtr));
     ASSERT_TRUE(pcscd->control(1).ok("script 00B0000004 010203049000"));
@@ -138,7 +147,8 @@ TEST_F(VirtualReaderOverPcscd, TransmitsScriptedInstructionsByteForByteOnEachRea
     EXPECT_EQ(attribute(SCARD_ATTR_CHANNEL_ID, result), (Bytes{0x00, 0x00, 0xF0, 0x00}));
 }
 
-TEST_F(VirtualReaderOverPcscd, AnEmptyReaderTakesOnlyADirectConnection) {
+TEST_F(VirtualReaderOverPcscd, AnEmptyReaderTakesOnlyADirectConnection)
+{
     EXPECT_EQ(connect(0, SCARD_SHARE_SHARED), SCARD_E_NO_SMARTCARD);
     ASSERT_EQ(connect(0, SCARD_SHARE_DIRECT, 0), SCARD_S_SUCCESS);
     LONG result = 0;
@@ -147,7 +157,8 @@ TEST_F(VirtualReaderOverPcscd, AnEmptyReaderTakesOnlyADirectConnection) {
     EXPECT_EQ(result, SCARD_S_SUCCESS);
 }
 
-TEST_F(VirtualReaderOverPcscd, ACardPulledDuringAnInstructionEmptiesTheReader) {
+TEST_F(VirtualReaderOverPcscd, ACardPulledDuringAnInstructionEmptiesTheReader)
+{
     ASSERT_TRUE(pcscd->insertCard(0, integration::kAmbrelAtr));
     ASSERT_EQ(connect(0, SCARD_SHARE_EXCLUSIVE), SCARD_S_SUCCESS);
     ASSERT_TRUE(pcscd->control(0).ok("fail-next-transmit"));
@@ -164,12 +175,14 @@ TEST_F(VirtualReaderOverPcscd, ACardPulledDuringAnInstructionEmptiesTheReader) {
 // The plug-in's pcsc-lite layer on the real service.
 class PcscLiteOverPcscd : public PcscdTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         PcscdTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         ASSERT_EQ(pcsc.establishContext(ostrel::pcsc::kScopeSystem, &context), ostrel::pcsc::kSuccess);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (context != 0) pcsc.releaseContext(context);
         PcscdTest::TearDown();
     }
@@ -180,7 +193,8 @@ protected:
     std::uint32_t protocol = 0;
 };
 
-TEST_F(PcscLiteOverPcscd, ListsReadersAndGroupsWithoutAContext) {
+TEST_F(PcscLiteOverPcscd, ListsReadersAndGroupsWithoutAContext)
+{
     char list[1024];
     std::uint32_t length = sizeof list;
     ASSERT_EQ(pcsc.listReaders(0, nullptr, list, &length), ostrel::pcsc::kSuccess);
@@ -192,7 +206,8 @@ TEST_F(PcscLiteOverPcscd, ListsReadersAndGroupsWithoutAContext) {
     EXPECT_STREQ(list, "SCard$DefaultReaders");
 }
 
-TEST_F(PcscLiteOverPcscd, ReportsACardPulledMidInstructionAsRemovedAndReopensDirectOnTheEmptyReader) {
+TEST_F(PcscLiteOverPcscd, ReportsACardPulledMidInstructionAsRemovedAndReopensDirectOnTheEmptyReader)
+{
     ASSERT_TRUE(pcscd->insertCard(0, integration::kAmbrelAtr));
     const std::string& reader = pcscd->readerName(0);
     ASSERT_EQ(pcsc.connect(context, reader.c_str(), ostrel::pcsc::kShareExclusive, 3, &card, &protocol),
@@ -213,7 +228,8 @@ TEST_F(PcscLiteOverPcscd, ReportsACardPulledMidInstructionAsRemovedAndReopensDir
     EXPECT_EQ(pcsc.disconnect(card, ostrel::pcsc::kLeaveCard), ostrel::pcsc::kSuccess);
 }
 
-TEST_F(PcscLiteOverPcscd, PollReportsAReaderHeldInDirectModeUnavailableAsWindowsDoes) {
+TEST_F(PcscLiteOverPcscd, PollReportsAReaderHeldInDirectModeUnavailableAsWindowsDoes)
+{
     ASSERT_TRUE(pcscd->insertCard(0, integration::kAmbrelAtr));
     ASSERT_TRUE(pcscd->insertCard(1, integration::kAmbrelAtr));
     ostrel::pcsc::ReaderState states[2];
@@ -224,8 +240,9 @@ TEST_F(PcscLiteOverPcscd, PollReportsAReaderHeldInDirectModeUnavailableAsWindows
               ostrel::pcsc::kSuccess);
     // pcscd sees no change and answers a time-out; the emulation answers as WinSCard.
     EXPECT_EQ(pcsc.getStatusChange(context, 0, states, 2), ostrel::pcsc::kSuccess);
-    EXPECT_EQ(states[0].eventState & 0xFFFFu & (ostrel::pcsc::kStateUnavailable | ostrel::pcsc::kStateChanged),
-              ostrel::pcsc::kStateUnavailable | ostrel::pcsc::kStateChanged);
+    EXPECT_EQ(
+        states[0].eventState & 0xFFFFu & (ostrel::pcsc::kStateUnavailable | ostrel::pcsc::kStateChanged),
+        ostrel::pcsc::kStateUnavailable | ostrel::pcsc::kStateChanged);
     EXPECT_EQ(states[1].eventState & ostrel::pcsc::kStateUnavailable, 0u);
     EXPECT_NE(states[1].eventState & ostrel::pcsc::kStatePresent, 0u);
     EXPECT_EQ(pcsc.disconnect(card, ostrel::pcsc::kLeaveCard), ostrel::pcsc::kSuccess);

@@ -24,11 +24,11 @@ inline constexpr char kUnknownAtr[] = "3B021450";
 
 class PcscdTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         const std::string& problem = virtual_reader::privateServiceProblem();
         if (!problem.empty()) GTEST_SKIP() << problem;
-        pcscd = std::make_unique<virtual_reader::PrivatePcscd>(
-            std::vector<std::string>{kReaderA, kReaderB});
+        pcscd = std::make_unique<virtual_reader::PrivatePcscd>(std::vector<std::string>{kReaderA, kReaderB});
         const std::string failure = pcscd->start();
         ASSERT_EQ(failure, "");
     }

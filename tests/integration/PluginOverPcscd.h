@@ -17,7 +17,8 @@ using virtual_reader::Bytes;
 
 class PluginOverPcscd : public PcscdTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         PcscdTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         config = pcscd->directory() + "/tuvex.ini";
@@ -37,13 +38,15 @@ protected:
         releaseExclusivity = resolve<ProExclusivityFn>("ProReleaseExclusivity");
     }
 
-    void TearDown() override {
+    void TearDown() override
+    {
         if (library != nullptr) dlclose(library);  // the library's unload runs ProTermin
         PcscdTest::TearDown();
     }
 
     template <typename Fn>
-    Fn resolve(const char* name) {
+    Fn resolve(const char* name)
+    {
         void* symbol = dlsym(library, name);
         EXPECT_NE(symbol, nullptr) << name;
         return reinterpret_cast<Fn>(symbol);
@@ -51,13 +54,15 @@ protected:
 
     // Init, connect and take exclusivity on `channel`: what the access manager does
     // before its first exchange.
-    void open(std::uint8_t channel) {
+    void open(std::uint8_t channel)
+    {
         ASSERT_EQ(init(1, config.c_str(), 0), 0) << lastDetail();
         ASSERT_EQ(connect(3, channel, ""), 0) << lastDetail();
         ASSERT_EQ(setExclusivity(3, channel, 0), 0) << lastDetail();
     }
 
-    std::uint32_t lastDetail() {
+    std::uint32_t lastDetail()
+    {
         std::uint16_t status = 0;
         std::uint32_t detail = 0;
         char text[12];
@@ -66,7 +71,8 @@ protected:
     }
 
     // One exchange; the response bytes, or "status XXXX" when the export failed.
-    Bytes exchange(std::uint8_t channel, const Bytes& request, std::uint32_t capacity = 300) {
+    Bytes exchange(std::uint8_t channel, const Bytes& request, std::uint32_t capacity = 300)
+    {
         Bytes response(capacity, 0xEE);
         std::uint32_t length = capacity;
         status = exchangeFn(3, channel, 0, 0, request.data(), static_cast<std::uint32_t>(request.size()),
@@ -76,7 +82,8 @@ protected:
         return response;
     }
 
-    static Bytes withData(Bytes head, const Bytes& data) {
+    static Bytes withData(Bytes head, const Bytes& data)
+    {
         head.insert(head.end(), data.begin(), data.end());
         return head;
     }

@@ -24,7 +24,8 @@ protected:
     std::string driverStatus(std::size_t reader) { return pcscd->control(reader).send("status"); }
 };
 
-TEST_F(PluginRoad, PatientCardFromPowerOnThroughRemovalsAndAnotherCard) {
+TEST_F(PluginRoad, PatientCardFromPowerOnThroughRemovalsAndAnotherCard)
+{
     ASSERT_TRUE(pcscd->insertCard(0, integration::kAmbrelAtr));
     ASSERT_TRUE(pcscd->control(0).ok("script 00B0000002 12349000"));
     open(1);
@@ -32,7 +33,8 @@ TEST_F(PluginRoad, PatientCardFromPowerOnThroughRemovalsAndAnotherCard) {
     EXPECT_EQ(exchange(1, kPowerOn), withData({0x00, 0x03, 0x04}, kAmbrel));
     EXPECT_EQ(exchange(1, kRead), (Bytes{0x00, 0x03, 0x04, 0x12, 0x34, 0x90, 0x00}));
     // A read of length 0 with command code 0x00 reaches the card as four bytes.
-    EXPECT_EQ(exchange(1, {0, 0, 0x00, 0x04, 0x00, 0xB0, 0x00, 0x00, 0x00}), (Bytes{0x00, 0x03, 0x04, 0x6D, 0x00}));
+    EXPECT_EQ(exchange(1, {0, 0, 0x00, 0x04, 0x00, 0xB0, 0x00, 0x00, 0x00}),
+              (Bytes{0x00, 0x03, 0x04, 0x6D, 0x00}));
     EXPECT_NE(driverStatus(0).find(" last=00B00000"), std::string::npos) << driverStatus(0);
     // A stale counter is refused without reaching the card.
     EXPECT_EQ(exchange(1, {0, 0, 0x00, 0x03, 0x00, 0xB0, 0x00, 0x00, 0x02}), (Bytes{0x16, 0x03, 0x04}));
@@ -79,13 +81,14 @@ TEST_F(PluginRoad, PatientCardFromPowerOnThroughRemovalsAndAnotherCard) {
     EXPECT_EQ(termin(), 0);
 }
 
-TEST_F(PluginRoad, EveryCardOfTheTableIsPoweredOnT0AfterAChange) {
+TEST_F(PluginRoad, EveryCardOfTheTableIsPoweredOnT0AfterAChange)
+{
     ASSERT_TRUE(pcscd->insertCard(0, integration::kAmbrelAtr));
     open(1);
-    for (const char* atrText : {integration::kCps1TestAtr, "3BAC00402A001225006480000110009000",
-                                integration::kCps2TestAtr, "3BAC00402A001225006480820212009000",
-                                integration::kAmbrelAtr, "3F65250838046C9000", "3B27008065A206010137",
-                                integration::kUnknownAtr}) {
+    for (const char* atrText :
+         {integration::kCps1TestAtr, "3BAC00402A001225006480000110009000", integration::kCps2TestAtr,
+          "3BAC00402A001225006480820212009000", integration::kAmbrelAtr, "3F65250838046C9000",
+          "3B27008065A206010137", integration::kUnknownAtr}) {
         SCOPED_TRACE(atrText);
         ASSERT_TRUE(pcscd->replaceCard(0, atrText));
         const Bytes presence = exchange(1, kPresence);
@@ -93,11 +96,13 @@ TEST_F(PluginRoad, EveryCardOfTheTableIsPoweredOnT0AfterAChange) {
         EXPECT_EQ(presence[0], 0x00);
         EXPECT_EQ(presence[1], 0x01);
         const Bytes powered = exchange(1, kPowerOn);
-        EXPECT_EQ(powered, withData({0x00, 0x03, static_cast<std::uint8_t>(presence[2] + 1)}, *parseHex(atrText)));
+        EXPECT_EQ(powered,
+                  withData({0x00, 0x03, static_cast<std::uint8_t>(presence[2] + 1)}, *parseHex(atrText)));
     }
 }
 
-TEST_F(PluginRoad, ACardThatSpeaksOnlyT1IsReportedUnusableWithItsAtr) {
+TEST_F(PluginRoad, ACardThatSpeaksOnlyT1IsReportedUnusableWithItsAtr)
+{
     // TS, T0 with TD1, TD1 offering T=1 only, and the check byte.
     const Bytes t1Atr{0x3B, 0x80, 0x01, 0x81};
     ASSERT_TRUE(pcscd->insertCard(0, "3B800181"));
@@ -110,7 +115,8 @@ TEST_F(PluginRoad, ACardThatSpeaksOnlyT1IsReportedUnusableWithItsAtr) {
     EXPECT_NE(pcscd->control(0).send("status").find(" protocol=2 "), std::string::npos);
 }
 
-TEST_F(PluginRoad, ReaderWithoutACardUntilOneIsInserted) {
+TEST_F(PluginRoad, ReaderWithoutACardUntilOneIsInserted)
+{
     // Exclusivity on an empty reader holds it directly and sets state 1 (counter 2);
     // the first refresh finds no card: state 0, counter 3.
     open(1);
@@ -122,7 +128,8 @@ TEST_F(PluginRoad, ReaderWithoutACardUntilOneIsInserted) {
     EXPECT_EQ(exchange(1, kPowerOn), withData({0x00, 0x03, 0x05}, kAmbrel));
 }
 
-TEST_F(PluginRoad, ReaderAnsweringNoAttributeTakesTheSameRoad) {
+TEST_F(PluginRoad, ReaderAnsweringNoAttributeTakesTheSameRoad)
+{
     ASSERT_TRUE(pcscd->control(0).ok("attributes off"));
     ASSERT_TRUE(pcscd->control(0).ok("script 00B0000002 12349000"));
     ASSERT_TRUE(pcscd->insertCard(0, integration::kAmbrelAtr));
@@ -144,11 +151,14 @@ TEST_F(PluginRoad, ReaderAnsweringNoAttributeTakesTheSameRoad) {
     EXPECT_EQ(presence[0], 0x00);
     EXPECT_EQ(presence[1], 0x01);
     EXPECT_NE(presence[2], 0x05);
-    EXPECT_EQ(exchange(1, {0, 0, 0x00, 0x05, 0x00, 0xB0, 0x00, 0x00, 0x02}), (Bytes{0x16, 0x01, presence[2]}));
-    EXPECT_EQ(exchange(1, kPowerOn), withData({0x00, 0x03, static_cast<std::uint8_t>(presence[2] + 1)}, kCps2));
+    EXPECT_EQ(exchange(1, {0, 0, 0x00, 0x05, 0x00, 0xB0, 0x00, 0x00, 0x02}),
+              (Bytes{0x16, 0x01, presence[2]}));
+    EXPECT_EQ(exchange(1, kPowerOn),
+              withData({0x00, 0x03, static_cast<std::uint8_t>(presence[2] + 1)}, kCps2));
 }
 
-TEST_F(PluginRoad, TwoChannelsOnTwoReadersKeepTheirOwnCards) {
+TEST_F(PluginRoad, TwoChannelsOnTwoReadersKeepTheirOwnCards)
+{
     ASSERT_TRUE(pcscd->insertCard(1, integration::kCps2TestAtr));
     ASSERT_TRUE(pcscd->control(1).ok("script 00B0000002 56789000"));
     open(1);

@@ -31,14 +31,18 @@ constexpr auto kEventLimit = std::chrono::seconds(10);
 constexpr auto kStopLimit = std::chrono::seconds(5);
 constexpr auto kPause = std::chrono::milliseconds(20);
 
-std::string errnoText(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+std::string errnoText(const char* what)
+{
+    return std::string(what) + ": " + std::strerror(errno);
+}
 
-std::string enterNamespace() {
+std::string enterNamespace()
+{
     if (::geteuid() != 0) return "a private pcscd needs root (a mount namespace over /run/pcscd)";
     if (::unshare(CLONE_NEWNS) != 0) return errnoText("cannot create a mount namespace (unshare)");
     if (::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         return errnoText("cannot make the mounts private");
-    struct stat info{};
+    struct stat info {};
     if (::stat("/run/pcscd", &info) == 0 && S_ISDIR(info.st_mode)) {
         if (::mount("tmpfs", "/run/pcscd", "tmpfs", 0, "mode=0755") != 0)
             return errnoText("cannot mount a tmpfs on /run/pcscd");
@@ -51,13 +55,15 @@ std::string enterNamespace() {
     return {};
 }
 
-std::string findPcscd() {
+std::string findPcscd()
+{
     for (const char* path : {"/usr/sbin/pcscd", "/sbin/pcscd", "/usr/local/sbin/pcscd"})
         if (::access(path, X_OK) == 0) return path;
     return {};
 }
 
-bool connectUnix(const std::string& path, int& fd) {
+bool connectUnix(const std::string& path, int& fd)
+{
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path) return false;
@@ -73,7 +79,8 @@ bool connectUnix(const std::string& path, int& fd) {
 }
 
 // The readers pcscd lists now, or none while it does not answer.
-std::vector<std::string> listedReaders() {
+std::vector<std::string> listedReaders()
+{
     std::vector<std::string> names;
     SCARDCONTEXT context = 0;
     if (SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) != SCARD_S_SUCCESS)
@@ -90,7 +97,8 @@ std::vector<std::string> listedReaders() {
 
 }  // namespace
 
-const std::string& privateServiceProblem() {
+const std::string& privateServiceProblem()
+{
     static const std::string problem = [] {
         std::string why = enterNamespace();
         if (why.empty() && findPcscd().empty()) why = "pcscd is not installed (package pcscd)";
@@ -99,11 +107,13 @@ const std::string& privateServiceProblem() {
     return problem;
 }
 
-ReaderControl::~ReaderControl() {
+ReaderControl::~ReaderControl()
+{
     if (m_fd >= 0) ::close(m_fd);
 }
 
-std::string ReaderControl::send(std::string_view line) {
+std::string ReaderControl::send(std::string_view line)
+{
     if (m_fd < 0 && !connectUnix(m_path, m_fd)) return "error cannot reach " + m_path;
     std::string out(line);
     out += '\n';
@@ -128,10 +138,11 @@ std::string ReaderControl::send(std::string_view line) {
     return "error control socket closed";
 }
 
-PrivatePcscd::PrivatePcscd(std::vector<std::string> friendlyNames)
-    : m_friendlyNames(std::move(friendlyNames)) {}
+PrivatePcscd::PrivatePcscd(std::vector<std::string> friendlyNames) : m_friendlyNames(std::move(friendlyNames))
+{}
 
-PrivatePcscd::~PrivatePcscd() {
+PrivatePcscd::~PrivatePcscd()
+{
     stop();
     if (!m_directory.empty()) {
         std::error_code ignored;
@@ -139,14 +150,16 @@ PrivatePcscd::~PrivatePcscd() {
     }
 }
 
-std::string PrivatePcscd::log() const {
+std::string PrivatePcscd::log() const
+{
     std::ifstream in(m_directory + "/pcscd.log");
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-std::string PrivatePcscd::start() {
+std::string PrivatePcscd::start()
+{
     const std::string pcscd = findPcscd();
     if (pcscd.empty()) return "pcscd is not installed";
     char pattern[] = "/tmp/vreader-XXXXXX";
@@ -201,7 +214,8 @@ std::string PrivatePcscd::start() {
     return "pcscd did not list the virtual readers in time; its log:\n" + log();
 }
 
-void PrivatePcscd::stop() {
+void PrivatePcscd::stop()
+{
     m_controls.clear();
     if (m_pid <= 0) return;
     ::kill(m_pid, SIGTERM);
@@ -221,7 +235,8 @@ void PrivatePcscd::stop() {
 namespace {
 
 // The driver's count of pcscd's presence polls, from its status line.
-long pollCount(ReaderControl& control) {
+long pollCount(ReaderControl& control)
+{
     const std::string status = control.send("status");
     const auto at = status.find(" polls=");
     return at == std::string::npos ? -1 : std::strtol(status.c_str() + at + 7, nullptr, 10);
@@ -229,7 +244,8 @@ long pollCount(ReaderControl& control) {
 
 }  // namespace
 
-bool PrivatePcscd::waitForCard(std::size_t i, bool present) {
+bool PrivatePcscd::waitForCard(std::size_t i, bool present)
+{
     // pcscd's event thread only learns of a change when it polls the driver; a slot
     // it saw empty through a failed transmission alone, then filled again before the
     // thread looked, would never be reported. So wait for one poll after the change.
@@ -259,13 +275,18 @@ bool PrivatePcscd::waitForCard(std::size_t i, bool present) {
     return reached;
 }
 
-bool PrivatePcscd::insertCard(std::size_t i, std::string_view atr) {
+bool PrivatePcscd::insertCard(std::size_t i, std::string_view atr)
+{
     return control(i).ok("insert " + std::string(atr)) && waitForCard(i, true);
 }
 
-bool PrivatePcscd::removeCard(std::size_t i) { return control(i).ok("remove") && waitForCard(i, false); }
+bool PrivatePcscd::removeCard(std::size_t i)
+{
+    return control(i).ok("remove") && waitForCard(i, false);
+}
 
-bool PrivatePcscd::replaceCard(std::size_t i, std::string_view atr) {
+bool PrivatePcscd::replaceCard(std::size_t i, std::string_view atr)
+{
     return removeCard(i) && insertCard(i, atr);
 }
 

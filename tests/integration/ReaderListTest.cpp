@@ -9,7 +9,8 @@ namespace {
 
 using integration::PcscdTest;
 
-TEST_F(PcscdTest, ReaderPageListsTheVirtualReadersOfTheService) {
+TEST_F(PcscdTest, ReaderPageListsTheVirtualReadersOfTheService)
+{
     calveno::SystemPcscReaderSource source;
     const auto names = calveno::sortedReaderNames(source.listReaders());
     EXPECT_EQ(names, (std::vector<std::string>{pcscd->readerName(0), pcscd->readerName(1)}));
@@ -18,7 +19,8 @@ TEST_F(PcscdTest, ReaderPageListsTheVirtualReadersOfTheService) {
     EXPECT_EQ(calveno::sortedReaderNames(source.listReaders()), names);
 }
 
-TEST_F(PcscdTest, ReaderPageListIsEmptyWithoutTheService) {
+TEST_F(PcscdTest, ReaderPageListIsEmptyWithoutTheService)
+{
     pcscd->stop();
     calveno::SystemPcscReaderSource source;
     EXPECT_TRUE(source.listReaders().empty());

@@ -14,20 +14,23 @@ namespace {
 
 using integration::PcscdTest;
 
-std::string quote(const std::string& text) {
+std::string quote(const std::string& text)
+{
     std::string quoted = "'";
     for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
 
-std::string readFile(const std::string& path) {
+std::string readFile(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-std::vector<std::string> lines(const std::string& text) {
+std::vector<std::string> lines(const std::string& text)
+{
     std::vector<std::string> result;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) result.push_back(line);
@@ -56,7 +59,8 @@ const char kScript[] =
 
 class TuvexHostOnVirtualReaders : public PcscdTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         PcscdTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         dir = pcscd->directory();
@@ -73,20 +77,24 @@ protected:
     }
 
     // Runs a shell command line in the test's folder; its exit code.
-    int run(const std::string& command) {
+    int run(const std::string& command)
+    {
         const int status = std::system(("cd " + dir + " && " + command + " >out 2>err").c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    int host(const std::string& options) {
-        return run(std::string(TUVEX_HOST) + " --lib-dir " + OSTREL_DIR + " " + options + " --script script.txt " + ini);
+    int host(const std::string& options)
+    {
+        return run(std::string(TUVEX_HOST) + " --lib-dir " + OSTREL_DIR + " " + options +
+                   " --script script.txt " + ini);
     }
 
     std::string dir;
     std::string ini;
 };
 
-TEST_F(TuvexHostOnVirtualReaders, ScriptModeDrivesBothReadersThroughThePlugin) {
+TEST_F(TuvexHostOnVirtualReaders, ScriptModeDrivesBothReadersThroughThePlugin)
+{
     // The last presence comes after the disconnection: a failed call, exit code 1.
     ASSERT_EQ(host(""), 1) << readFile(dir + "/out") << readFile(dir + "/err");
     const std::string a = pcscd->readerName(0);
@@ -134,7 +142,8 @@ TEST_F(TuvexHostOnVirtualReaders, ScriptModeDrivesBothReadersThroughThePlugin) {
         "  CR 0x00 (done)",
         "> power-off 0",
         "  status 0x0000",
-        "  CR 0x12 (card still present and not powered), card state 1 (present, not powered), counter 5 (0x05)",
+        "  CR 0x12 (card still present and not powered), card state 1 (present, not powered), counter 5 "
+        "(0x05)",
         "> release 7",
         "  status 0x0000",
         "> disconnect",
@@ -148,10 +157,12 @@ TEST_F(TuvexHostOnVirtualReaders, ScriptModeDrivesBothReadersThroughThePlugin) {
     EXPECT_EQ(lines(readFile(dir + "/out")), expected);
 }
 
-TEST_F(TuvexHostOnVirtualReaders, JsonLinesParseBackToTheSameAnswers) {
+TEST_F(TuvexHostOnVirtualReaders, JsonLinesParseBackToTheSameAnswers)
+{
     ASSERT_EQ(host("--json"), 1) << readFile(dir + "/err");
     std::vector<nlohmann::json> objects;
-    for (const std::string& line : lines(readFile(dir + "/out"))) objects.push_back(nlohmann::json::parse(line));
+    for (const std::string& line : lines(readFile(dir + "/out")))
+        objects.push_back(nlohmann::json::parse(line));
     ASSERT_EQ(objects.size(), 20u) << readFile(dir + "/out");
     EXPECT_EQ(objects[0]["event"], "init");
     EXPECT_EQ(objects[0]["status"], 0);

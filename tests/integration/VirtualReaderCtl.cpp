@@ -6,7 +6,8 @@
 #include <iostream>
 #include <string>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc < 3) {
         std::cerr << "usage: virtual-reader-ctl SOCKET COMMAND [ARGUMENT...]\n"
                      "commands: insert ATR | remove | script IN OUT | clear-script | fail-next-transmit |\n"

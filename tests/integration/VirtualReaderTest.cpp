@@ -11,7 +11,8 @@ using virtual_reader::Bytes;
 using virtual_reader::Outcome;
 using virtual_reader::VirtualReader;
 
-TEST(VirtualReaderHex, ParsesSeparatedOrPackedDigitsAndRefusesTheRest) {
+TEST(VirtualReaderHex, ParsesSeparatedOrPackedDigitsAndRefusesTheRest)
+{
     EXPECT_EQ(virtual_reader::parseHex("3F6525"), (Bytes{0x3F, 0x65, 0x25}));
     EXPECT_EQ(virtual_reader::parseHex("3f 65:25"), (Bytes{0x3F, 0x65, 0x25}));
     EXPECT_EQ(virtual_reader::parseHex(""), Bytes{});
@@ -20,13 +21,14 @@ TEST(VirtualReaderHex, ParsesSeparatedOrPackedDigitsAndRefusesTheRest) {
     EXPECT_EQ(virtual_reader::toHex({0x00, 0xAB, 0x9F}), "00AB9F");
 }
 
-TEST(VirtualReaderControl, RefusesMalformedCommandsAndKeepsItsState) {
+TEST(VirtualReaderControl, RefusesMalformedCommandsAndKeepsItsState)
+{
     VirtualReader reader;
     ASSERT_EQ(reader.control("insert 3F652500"), "ok");
     const std::string longAtr(34 * 2, 'A');
-    for (const std::string& bad : std::vector<std::string>{"", "insert", "insert 3G", "insert " + longAtr, "remove now",
-                                  "script 00B0", "script 00B0 90", "script XX 9000", "attributes maybe",
-                                  "attr 0x90300", "attr zz 01", "attr 12 0", "shake"}) {
+    for (const std::string& bad : std::vector<std::string>{
+             "", "insert", "insert 3G", "insert " + longAtr, "remove now", "script 00B0", "script 00B0 90",
+             "script XX 9000", "attributes maybe", "attr 0x90300", "attr zz 01", "attr 12 0", "shake"}) {
         const std::string answer = reader.control(bad);
         EXPECT_EQ(answer.rfind("error ", 0), 0u) << bad << " -> " << answer;
     }
@@ -36,7 +38,8 @@ TEST(VirtualReaderControl, RefusesMalformedCommandsAndKeepsItsState) {
     EXPECT_EQ(atr, (Bytes{0x3F, 0x65, 0x25, 0x00}));
 }
 
-TEST(VirtualReaderCard, AnswersScriptedInstructionsExactlyAndCountsThem) {
+TEST(VirtualReaderCard, AnswersScriptedInstructionsExactlyAndCountsThem)
+{
     VirtualReader reader;
     ASSERT_EQ(reader.control("insert 3B021234"), "ok");
     ASSERT_EQ(reader.control("script 00A40400023F00 6100"), "ok");
@@ -52,13 +55,15 @@ TEST(VirtualReaderCard, AnswersScriptedInstructionsExactlyAndCountsThem) {
     EXPECT_EQ(reader.transmit({0x00, 0xB0, 0x00, 0x00}, 265, answer), Outcome::Ok);
     EXPECT_EQ(answer, virtual_reader::kUnknownInstruction);
     EXPECT_EQ(reader.transmit({0x00, 0xB0, 0x00, 0x00, 0x04}, 5, answer), Outcome::BufferTooSmall);
-    EXPECT_EQ(reader.control("status"), "ok present=1 powered=1 protocol=0 transmits=4 polls=0 last=00B0000004");
+    EXPECT_EQ(reader.control("status"),
+              "ok present=1 powered=1 protocol=0 transmits=4 polls=0 last=00B0000004");
     ASSERT_EQ(reader.control("clear-script"), "ok");
     EXPECT_EQ(reader.transmit({0x00, 0xB0, 0x00, 0x00, 0x04}, 265, answer), Outcome::Ok);
     EXPECT_EQ(answer, virtual_reader::kUnknownInstruction);
 }
 
-TEST(VirtualReaderCard, AFailedTransmissionTakesTheCardOutOnce) {
+TEST(VirtualReaderCard, AFailedTransmissionTakesTheCardOutOnce)
+{
     VirtualReader reader;
     ASSERT_EQ(reader.control("insert 3B00"), "ok");
     Bytes answer;
@@ -79,7 +84,8 @@ struct AttributeCase {
     Bytes withoutCard;
 };
 
-TEST(VirtualReaderAttributes, FollowTheCardAndTheOverridesOrAnswerNothing) {
+TEST(VirtualReaderAttributes, FollowTheCardAndTheOverridesOrAnswerNothing)
+{
     const std::vector<AttributeCase> cases = {
         {0x10102, {0x03, 0x00, 0x02, 0x01}, {0x03, 0x00, 0x02, 0x01}},
         {0x20110, {0x02, 0x00, 0xF0, 0x00}, {0x02, 0x00, 0xF0, 0x00}},

@@ -19,11 +19,11 @@ using test::FakePcsc;
 
 const std::vector<std::uint8_t> kCps1TestAtr = {0x3B, 0x2C, 0x00, 0x00, 0x12, 0x25, 0x00, 0x64,
                                                 0x80, 0x81, 0x00, 0x10, 0x00, 0x90, 0x00};
-const std::vector<std::uint8_t> kCarteBleueAtr = {0x3F, 0x65, 0x25, 0x08, 0x38,
-                                                  0x04, 0x6C, 0x90, 0x00};
+const std::vector<std::uint8_t> kCarteBleueAtr = {0x3F, 0x65, 0x25, 0x08, 0x38, 0x04, 0x6C, 0x90, 0x00};
 const std::vector<std::uint8_t> kUnknownAtr = {0x3B, 0x02, 0x14, 0x50};
 
-std::string read(std::uint32_t id, std::uint32_t size) {
+std::string read(std::uint32_t id, std::uint32_t size)
+{
     char text[64];
     std::snprintf(text, sizeof text, "GetAttrib(0x200, 0x%X, %u)", id, size);
     return text;
@@ -31,13 +31,15 @@ std::string read(std::uint32_t id, std::uint32_t size) {
 
 class Attributes : public ::testing::Test {
 protected:
-    Attributes() {
+    Attributes()
+    {
         entry.channel = 4;
         entry.context = 0x100;
         entry.card = 0x200;
     }
 
-    void cardPresentWithAtr(const std::vector<std::uint8_t>& atr) {
+    void cardPresentWithAtr(const std::vector<std::uint8_t>& atr)
+    {
         pcsc.setDefault(FakePcsc::attribute(kAttrCardPresence), test::bytes({2}));
         pcsc.setDefault(FakePcsc::attribute(kAttrInterfaceStatus), test::bytes({1}));
         pcsc.setDefault(FakePcsc::attribute(kAttrAtr), test::bytes(atr));
@@ -48,7 +50,8 @@ protected:
     ChannelRecord entry;
 };
 
-TEST_F(Attributes, ReaderCapabilitiesInCardModeReadFifteenAttributesInOrder) {
+TEST_F(Attributes, ReaderCapabilitiesInCardModeReadFifteenAttributesInOrder)
+{
     entry.flags = kFlagConfigured | kFlagContext | kFlagSharedMode;
     pcsc.setDefault(FakePcsc::attribute(kAttrVendorName), test::bytes({'A', 'C', 'M', 'E'}));
     pcsc.setDefault(FakePcsc::attribute(kAttrDriverVersion), test::number(0x0102002A));
@@ -67,12 +70,11 @@ TEST_F(Attributes, ReaderCapabilitiesInCardModeReadFifteenAttributesInOrder) {
 
     GetReaderCapabilities(pcsc, entry);
 
-    EXPECT_EQ(pcsc.calls, (std::vector<std::string>{
-                              read(0x10100, 32), read(0x10101, 32), read(0x10102, 4),
-                              read(0x20110, 4), read(0x30121, 4), read(0x30122, 4),
-                              read(0x30123, 4), read(0x30124, 4), read(0x40131, 4),
-                              read(0x60150, 4), read(0x80201, 4), read(0x80209, 4),
-                              read(0x8020A, 4), read(0x80206, 4), read(0x80205, 4)}));
+    EXPECT_EQ(pcsc.calls,
+              (std::vector<std::string>{
+                  read(0x10100, 32), read(0x10101, 32), read(0x10102, 4), read(0x20110, 4), read(0x30121, 4),
+                  read(0x30122, 4), read(0x30123, 4), read(0x30124, 4), read(0x40131, 4), read(0x60150, 4),
+                  read(0x80201, 4), read(0x80209, 4), read(0x8020A, 4), read(0x80206, 4), read(0x80205, 4)}));
     EXPECT_STREQ(entry.vendorName, "ACME");
     EXPECT_EQ(entry.driverVersion, 0x0102002Au);
     EXPECT_EQ(entry.channelId, 0x00200105u);
@@ -89,7 +91,8 @@ TEST_F(Attributes, ReaderCapabilitiesInCardModeReadFifteenAttributesInOrder) {
     EXPECT_EQ(entry.currentN, 2u);
 }
 
-TEST_F(Attributes, ReaderCapabilitiesInDirectModeLeaveCardProtocolFieldsAtZero) {
+TEST_F(Attributes, ReaderCapabilitiesInDirectModeLeaveCardProtocolFieldsAtZero)
+{
     entry.flags = kFlagConfigured | kFlagContext | kFlagDirectMode;
     pcsc.setDefault(FakePcsc::attribute(kAttrCurrentBwt), test::number(0x1234));
     GetReaderCapabilities(pcsc, entry);
@@ -99,13 +102,15 @@ TEST_F(Attributes, ReaderCapabilitiesInDirectModeLeaveCardProtocolFieldsAtZero) 
     EXPECT_EQ(entry.currentW, 0u);
 }
 
-TEST_F(Attributes, ExclusiveModeAlsoReadsCardProtocolFields) {
+TEST_F(Attributes, ExclusiveModeAlsoReadsCardProtocolFields)
+{
     entry.flags = kFlagExclusiveMode;
     GetReaderCapabilities(pcsc, entry);
     EXPECT_EQ(pcsc.calls.size(), 15u);
 }
 
-TEST_F(Attributes, FailedReaderReadsLeaveTheirFieldsAndTheOthersGoOn) {
+TEST_F(Attributes, FailedReaderReadsLeaveTheirFieldsAndTheOthersGoOn)
+{
     entry.flags = kFlagSharedMode;
     entry.maximumClockKHz = 777;
     std::memcpy(entry.vendorName, "OLD", 4);
@@ -121,7 +126,8 @@ TEST_F(Attributes, FailedReaderReadsLeaveTheirFieldsAndTheOthersGoOn) {
     EXPECT_EQ(entry.currentN, 5u);
 }
 
-TEST_F(Attributes, ShortAnswersAreZeroExtendedAndLongVendorNamesTerminated) {
+TEST_F(Attributes, ShortAnswersAreZeroExtendedAndLongVendorNamesTerminated)
+{
     pcsc.setDefault(FakePcsc::attribute(kAttrVendorName), test::bytes(std::vector<std::uint8_t>(32, 'V')));
     pcsc.setDefault(FakePcsc::attribute(kAttrMaximumClock), test::bytes({0x94, 0x11}));
     entry.maximumClockKHz = 0xFFFFFFFF;
@@ -130,7 +136,8 @@ TEST_F(Attributes, ShortAnswersAreZeroExtendedAndLongVendorNamesTerminated) {
     EXPECT_EQ(entry.maximumClockKHz, 4500u);
 }
 
-TEST_F(Attributes, AbsentCardReadsOnlyThePresence) {
+TEST_F(Attributes, AbsentCardReadsOnlyThePresence)
+{
     pcsc.setDefault(FakePcsc::attribute(kAttrCardPresence), test::bytes({0}));
     entry.cardPresence = 2;
     EXPECT_EQ(GetCardCapabilities(pcsc, entry), 0);
@@ -138,17 +145,17 @@ TEST_F(Attributes, AbsentCardReadsOnlyThePresence) {
     EXPECT_EQ(entry.cardPresence, 0);
 }
 
-TEST_F(Attributes, NewKnownCardIsRegisteredWithItsIssuerIdentifier) {
+TEST_F(Attributes, NewKnownCardIsRegisteredWithItsIssuerIdentifier)
+{
     cardPresentWithAtr(kCps1TestAtr);
     EXPECT_EQ(GetCardCapabilities(pcsc, entry), 27);
     EXPECT_EQ(pcsc.calls,
-              (std::vector<std::string>{
-                  read(0x90300, 1), read(0x90301, 1), read(0x90303, 32),
-                  "IntroduceCardType(0x100, \"Carte CPS 1 Test\", "
-                  "[69 69 69 69 69 69 69 69 47 49 50 2D 43 50 53 00], "
-                  "[69 69 69 69 69 69 69 69 47 49 50 2D 43 50 53 00], 0, "
-                  "[3B 2C 00 00 12 25 00 64 80 81 00 10 00 90 00], null, 15)",
-                  read(0x90304, 1)}));
+              (std::vector<std::string>{read(0x90300, 1), read(0x90301, 1), read(0x90303, 32),
+                                        "IntroduceCardType(0x100, \"Carte CPS 1 Test\", "
+                                        "[69 69 69 69 69 69 69 69 47 49 50 2D 43 50 53 00], "
+                                        "[69 69 69 69 69 69 69 69 47 49 50 2D 43 50 53 00], 0, "
+                                        "[3B 2C 00 00 12 25 00 64 80 81 00 10 00 90 00], null, 15)",
+                                        read(0x90304, 1)}));
     EXPECT_EQ(entry.cardPresence, 2);
     EXPECT_EQ(entry.cardInterfaceStatus, 1);
     EXPECT_EQ(entry.atrLength, 15u);
@@ -159,7 +166,8 @@ TEST_F(Attributes, NewKnownCardIsRegisteredWithItsIssuerIdentifier) {
     EXPECT_EQ(entry.cardCounter, 0) << "the counter is the state refresh's business";
 }
 
-TEST_F(Attributes, IssuerWithTrailingBlankKeepsItInTheIdentifier) {
+TEST_F(Attributes, IssuerWithTrailingBlankKeepsItInTheIdentifier)
+{
     cardPresentWithAtr(kCarteBleueAtr);
     EXPECT_EQ(GetCardCapabilities(pcsc, entry), 27);
     const std::vector<std::string> registration = pcsc.callsOf("IntroduceCardType");
@@ -169,7 +177,8 @@ TEST_F(Attributes, IssuerWithTrailingBlankKeepsItInTheIdentifier) {
         << registration[0];
 }
 
-TEST_F(Attributes, UnknownCardRegistersAsNotRecognised) {
+TEST_F(Attributes, UnknownCardRegistersAsNotRecognised)
+{
     cardPresentWithAtr(kUnknownAtr);
     EXPECT_EQ(GetCardCapabilities(pcsc, entry), 27);
     EXPECT_EQ(pcsc.callsOf("IntroduceCardType"),
@@ -179,18 +188,19 @@ TEST_F(Attributes, UnknownCardRegistersAsNotRecognised) {
                   "[69 69 69 69 69 69 69 69 58 58 58 2D 58 58 58 00], 0, [3B 02 14 50], null, 4)"});
 }
 
-TEST_F(Attributes, SameAtrAgainRegistersNothing) {
+TEST_F(Attributes, SameAtrAgainRegistersNothing)
+{
     cardPresentWithAtr(kCps1TestAtr);
     ASSERT_EQ(GetCardCapabilities(pcsc, entry), 27);
     pcsc.calls.clear();
     entry.cardState = kCardPowered;
     EXPECT_EQ(GetCardCapabilities(pcsc, entry), 0);
-    EXPECT_EQ(pcsc.calls, (std::vector<std::string>{read(0x90300, 1), read(0x90301, 1),
-                                                    read(0x90303, 32)}));
+    EXPECT_EQ(pcsc.calls, (std::vector<std::string>{read(0x90300, 1), read(0x90301, 1), read(0x90303, 32)}));
     EXPECT_EQ(entry.cardState, kCardPowered);
 }
 
-TEST_F(Attributes, AtrOfSameBytesButOtherLengthIsANewCard) {
+TEST_F(Attributes, AtrOfSameBytesButOtherLengthIsANewCard)
+{
     cardPresentWithAtr(kCps1TestAtr);
     ASSERT_EQ(GetCardCapabilities(pcsc, entry), 27);
     std::vector<std::uint8_t> longer = kCps1TestAtr;
@@ -200,7 +210,8 @@ TEST_F(Attributes, AtrOfSameBytesButOtherLengthIsANewCard) {
     EXPECT_EQ(entry.atrLength, 16u);
 }
 
-TEST_F(Attributes, RemovalKeepsTheStoredAtrSoTheSameCardIsNotNew) {
+TEST_F(Attributes, RemovalKeepsTheStoredAtrSoTheSameCardIsNotNew)
+{
     cardPresentWithAtr(kCps1TestAtr);
     ASSERT_EQ(GetCardCapabilities(pcsc, entry), 27);
     pcsc.queue(FakePcsc::attribute(kAttrCardPresence), test::fail(pcsc::kRemovedCard));
@@ -212,7 +223,8 @@ TEST_F(Attributes, RemovalKeepsTheStoredAtrSoTheSameCardIsNotNew) {
     EXPECT_EQ(GetCardCapabilities(pcsc, entry), 27) << "another card";
 }
 
-TEST_F(Attributes, OnlyNoCardAnswersClearThePresence) {
+TEST_F(Attributes, OnlyNoCardAnswersClearThePresence)
+{
     struct Case {
         std::int32_t failure;
         std::uint8_t presence;
@@ -236,7 +248,8 @@ TEST_F(Attributes, OnlyNoCardAnswersClearThePresence) {
     }
 }
 
-TEST_F(Attributes, FailedInterfaceStatusIsRememberedButDoesNotStopTheAtrRead) {
+TEST_F(Attributes, FailedInterfaceStatusIsRememberedButDoesNotStopTheAtrRead)
+{
     cardPresentWithAtr(kCps1TestAtr);
     ASSERT_EQ(GetCardCapabilities(pcsc, entry), 27);
     pcsc.setDefault(FakePcsc::attribute(kAttrInterfaceStatus), test::fail(pcsc::kTimeout));
@@ -245,7 +258,8 @@ TEST_F(Attributes, FailedInterfaceStatusIsRememberedButDoesNotStopTheAtrRead) {
     EXPECT_EQ(pcsc.calls.size(), 3u);
 }
 
-TEST_F(Attributes, FailedAtrReadEndsEarlyWithItsConvertedCode) {
+TEST_F(Attributes, FailedAtrReadEndsEarlyWithItsConvertedCode)
+{
     cardPresentWithAtr(kCps1TestAtr);
     pcsc.setDefault(FakePcsc::attribute(kAttrAtr), test::fail(pcsc::kUnresponsiveCard));
     EXPECT_EQ(GetCardCapabilities(pcsc, entry), 28) << "converted with card warnings as errors";
@@ -253,13 +267,15 @@ TEST_F(Attributes, FailedAtrReadEndsEarlyWithItsConvertedCode) {
     EXPECT_TRUE(pcsc.callsOf("IntroduceCardType").empty());
 }
 
-TEST_F(Attributes, AtrTooLongForTheBufferIsAReadFailure) {
+TEST_F(Attributes, AtrTooLongForTheBufferIsAReadFailure)
+{
     cardPresentWithAtr(std::vector<std::uint8_t>(33, 0x3B));
     EXPECT_EQ(GetCardCapabilities(pcsc, entry), 15);
     EXPECT_EQ(entry.atrLength, 0u);
 }
 
-TEST_F(Attributes, FullLengthAtrIsStoredWithoutTerminator) {
+TEST_F(Attributes, FullLengthAtrIsStoredWithoutTerminator)
+{
     std::vector<std::uint8_t> atr(32);
     for (std::size_t i = 0; i < atr.size(); ++i) atr[i] = static_cast<std::uint8_t>(0x40 + i);
     cardPresentWithAtr(atr);
@@ -269,7 +285,8 @@ TEST_F(Attributes, FullLengthAtrIsStoredWithoutTerminator) {
     EXPECT_EQ(entry.cardTypePerAtr, 1) << "the field after the ATR is intact";
 }
 
-TEST_F(Attributes, FailedRegistrationOrTypeReadStillReportsANewCard) {
+TEST_F(Attributes, FailedRegistrationOrTypeReadStillReportsANewCard)
+{
     cardPresentWithAtr(kCps1TestAtr);
     pcsc.setDefault("IntroduceCardType", test::fail(pcsc::kInternalError));
     pcsc.setDefault(FakePcsc::attribute(kAttrCardTypePerAtr), test::fail(pcsc::kUnsupportedFeature));

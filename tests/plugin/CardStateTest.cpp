@@ -19,7 +19,8 @@ const Bytes kPresence = {0, 1, 0x16, 0};
 const Bytes kPowerOn = {0, 1, 0x14, 0};
 const test::Reply kUnavailable = test::polled(pcsc::kStateUnavailable | pcsc::kStateChanged);
 
-Bytes concat(Bytes head, const Bytes& tail) {
+Bytes concat(Bytes head, const Bytes& tail)
+{
     head.insert(head.end(), tail.begin(), tail.end());
     return head;
 }
@@ -27,7 +28,8 @@ Bytes concat(Bytes head, const Bytes& tail) {
 class CardState : public test::PluginBench {
 protected:
     // A held card whose ATR the plug-in already knows: state 1, counter 3.
-    void knownCard() {
+    void knownCard()
+    {
         holdCard();
         pcsc.setDefault("Status", test::bytes(kAtrT0));
         ASSERT_EQ(exchange(kPresence).bytes(), (Bytes{0x00, 0x01, 0x03}));
@@ -35,7 +37,8 @@ protected:
     }
     // A card held in direct mode, as after exclusivity on a card that could not be
     // connected: state 1, counter 2, handle 0x201.
-    void cardHeldDirectly(bool contactsActive) {
+    void cardHeldDirectly(bool contactsActive)
+    {
         cardIn(kAtrT0, contactsActive);
         connectWithCard();
         pcsc.queue("Connect", test::fail(pcsc::kSharingViolation));
@@ -46,7 +49,8 @@ protected:
     }
 };
 
-TEST_F(CardState, FollowsContactsAndOnlyPowerOnPowers) {
+TEST_F(CardState, FollowsContactsAndOnlyPowerOnPowers)
+{
     knownCard();
     cardIn(kAtrT0, false);
     EXPECT_EQ(exchange(kPresence).bytes(), (Bytes{0x00, 0x01, 0x03})) << "no change, no step";
@@ -68,7 +72,8 @@ TEST_F(CardState, FollowsContactsAndOnlyPowerOnPowers) {
     EXPECT_TRUE(pcsc.callsOf("Reconnect").empty());
 }
 
-TEST_F(CardState, PollThatFailsOrReportsPresentReconnectsNothing) {
+TEST_F(CardState, PollThatFailsOrReportsPresentReconnectsNothing)
+{
     knownCard();
     pcsc.queue("GetStatusChange", test::fail(pcsc::kTimeout));
     EXPECT_EQ(exchange(kPresence).bytes(), (Bytes{0x00, 0x01, 0x03}));
@@ -80,7 +85,8 @@ TEST_F(CardState, PollThatFailsOrReportsPresentReconnectsNothing) {
     EXPECT_TRUE(pcsc.callsOf("Connect").empty());
 }
 
-TEST_F(CardState, NewCardIsFollowedDirectlyWithTheTransactionRestarted) {
+TEST_F(CardState, NewCardIsFollowedDirectlyWithTheTransactionRestarted)
+{
     knownCard();
     cardIn(kAtrOther, true);
     EXPECT_EQ(exchange(kPresence).bytes(), (Bytes{0x00, 0x01, 0x05}));
@@ -99,10 +105,10 @@ struct AfterNewCard {
     bool transactionKept;
 };
 
-class CardStateAfterNewCard : public CardState,
-                              public ::testing::WithParamInterface<AfterNewCard> {};
+class CardStateAfterNewCard : public CardState, public ::testing::WithParamInterface<AfterNewCard> {};
 
-TEST_P(CardStateAfterNewCard, ReconnectionOrTransactionFailureEndsTheRefresh) {
+TEST_P(CardStateAfterNewCard, ReconnectionOrTransactionFailureEndsTheRefresh)
+{
     const AfterNewCard& c = GetParam();
     knownCard();
     cardIn(kAtrOther, true);
@@ -118,12 +124,12 @@ TEST_P(CardStateAfterNewCard, ReconnectionOrTransactionFailureEndsTheRefresh) {
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, CardStateAfterNewCard,
-    ::testing::Values(
-        AfterNewCard{"ReconnectRefused", pcsc::kReaderUnavailable, 0, 0x0040, true},
-        AfterNewCard{"TransactionRefused", 0, pcsc::kSharingViolation, 0x0004, false}),
+    ::testing::Values(AfterNewCard{"ReconnectRefused", pcsc::kReaderUnavailable, 0, 0x0040, true},
+                      AfterNewCard{"TransactionRefused", 0, pcsc::kSharingViolation, 0x0004, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(CardState, TransactionRefusedWithACardWarningCountsAsDoneButIsDropped) {
+TEST_F(CardState, TransactionRefusedWithACardWarningCountsAsDoneButIsDropped)
+{
     knownCard();
     cardIn(kAtrOther, false);
     pcsc.queue("BeginTransaction", test::fail(pcsc::kResetCard));
@@ -131,7 +137,8 @@ TEST_F(CardState, TransactionRefusedWithACardWarningCountsAsDoneButIsDropped) {
     EXPECT_EQ(channel().flags & kFlagTransaction, 0);
 }
 
-TEST_F(CardState, RemovalReportedAsAWarningKeepsTheAtrForTheSameCard) {
+TEST_F(CardState, RemovalReportedAsAWarningKeepsTheAtrForTheSameCard)
+{
     knownCard();
     cardOut();
     pcsc.queue(test::FakePcsc::attribute(kAttrCardPresence), test::fail(pcsc::kRemovedCard));
@@ -143,7 +150,8 @@ TEST_F(CardState, RemovalReportedAsAWarningKeepsTheAtrForTheSameCard) {
     EXPECT_TRUE(pcsc.callsOf("IntroduceCardType").empty());
 }
 
-TEST_F(CardState, ReaderGoneEndsTheTransactionAndKeepsAnExclusiveHandle) {
+TEST_F(CardState, ReaderGoneEndsTheTransactionAndKeepsAnExclusiveHandle)
+{
     knownCard();
     pcsc.setDefault(test::FakePcsc::attribute(kAttrCardPresence), test::fail(pcsc::kReaderUnavailable));
     const test::Answer answer = exchange(kPresence);
@@ -155,12 +163,13 @@ TEST_F(CardState, ReaderGoneEndsTheTransactionAndKeepsAnExclusiveHandle) {
     EXPECT_EQ(channel().flags & kFlagTransaction, 0);
 }
 
-TEST_F(CardState, ReaderGoneClosesADirectHandle) {
+TEST_F(CardState, ReaderGoneClosesADirectHandle)
+{
     cardHeldDirectly(true);
     pcsc.setDefault(test::FakePcsc::attribute(kAttrCardPresence), test::fail(pcsc::kReaderUnavailable));
     EXPECT_EQ(exchange(kPresence).status, 0x0040);
-    EXPECT_EQ(pcsc.calls, (Calls{"GetAttrib(0x201, 0x90300, 1)", "EndTransaction(0x201, 0)",
-                                 "Disconnect(0x201, 0)"}));
+    EXPECT_EQ(pcsc.calls,
+              (Calls{"GetAttrib(0x201, 0x90300, 1)", "EndTransaction(0x201, 0)", "Disconnect(0x201, 0)"}));
     EXPECT_EQ(channel().card, 0u);
     EXPECT_EQ(exchange(kPresence).status, 0x0008);
 }
@@ -173,10 +182,10 @@ struct BackToExclusive {
     std::uint16_t modeBits;
 };
 
-class CardStateBackToExclusive : public CardState,
-                                 public ::testing::WithParamInterface<BackToExclusive> {};
+class CardStateBackToExclusive : public CardState, public ::testing::WithParamInterface<BackToExclusive> {};
 
-TEST_P(CardStateBackToExclusive, AfterTheReaderIsReportedUnavailable) {
+TEST_P(CardStateBackToExclusive, AfterTheReaderIsReportedUnavailable)
+{
     const BackToExclusive& c = GetParam();
     cardHeldDirectly(true);
     pcsc.queue("GetStatusChange", kUnavailable);
@@ -196,28 +205,36 @@ const std::string kBackDirect = "Connect(0x100, \"Reader A 00 00\", 3, 0)";
 
 INSTANTIATE_TEST_SUITE_P(
     Reconnections, CardStateBackToExclusive,
-    ::testing::Values(
-        BackToExclusive{"Accepted", 0, concat({0x00, 0x03, 0x04}, kAtrT0),
-                        {"EndTransaction(0x201, 2)", "Reconnect(0x201, 1, 3, 2)",
-                         "BeginTransaction(0x201)"},
-                        kFlagExclusiveMode | kFlagTransaction},
-        // Card warnings and unusable cards leave the contacts inactive: no power-on.
-        BackToExclusive{"CardRemoved", pcsc::kRemovedCard, {0x11, 0x01, 0x03},
-                        {"EndTransaction(0x201, 2)", "Reconnect(0x201, 1, 3, 2)",
-                         "Disconnect(0x201, 0)", kBackDirect, "BeginTransaction(0x202)"},
-                        kFlagDirectMode | kFlagTransaction},
-        BackToExclusive{"CardUnsupported", pcsc::kUnsupportedCard, {0x11, 0x01, 0x03},
-                        {"EndTransaction(0x201, 2)", "Reconnect(0x201, 1, 3, 2)",
-                         "Disconnect(0x201, 0)", kBackDirect, "BeginTransaction(0x202)"},
-                        kFlagDirectMode | kFlagTransaction},
-        // Other refusals keep the contacts: the card powers, but without T=0.
-        BackToExclusive{"SharingViolation", pcsc::kSharingViolation, concat({0x10, 0x03, 0x04}, kAtrT0),
-                        {"EndTransaction(0x201, 2)", "Reconnect(0x201, 1, 3, 2)",
-                         "Disconnect(0x201, 0)", kBackDirect, "BeginTransaction(0x202)"},
-                        kFlagDirectMode | kFlagTransaction}),
+    ::testing::Values(BackToExclusive{"Accepted",
+                                      0,
+                                      concat({0x00, 0x03, 0x04}, kAtrT0),
+                                      {"EndTransaction(0x201, 2)", "Reconnect(0x201, 1, 3, 2)",
+                                       "BeginTransaction(0x201)"},
+                                      kFlagExclusiveMode | kFlagTransaction},
+                      // Card warnings and unusable cards leave the contacts inactive: no power-on.
+                      BackToExclusive{"CardRemoved",
+                                      pcsc::kRemovedCard,
+                                      {0x11, 0x01, 0x03},
+                                      {"EndTransaction(0x201, 2)", "Reconnect(0x201, 1, 3, 2)",
+                                       "Disconnect(0x201, 0)", kBackDirect, "BeginTransaction(0x202)"},
+                                      kFlagDirectMode | kFlagTransaction},
+                      BackToExclusive{"CardUnsupported",
+                                      pcsc::kUnsupportedCard,
+                                      {0x11, 0x01, 0x03},
+                                      {"EndTransaction(0x201, 2)", "Reconnect(0x201, 1, 3, 2)",
+                                       "Disconnect(0x201, 0)", kBackDirect, "BeginTransaction(0x202)"},
+                                      kFlagDirectMode | kFlagTransaction},
+                      // Other refusals keep the contacts: the card powers, but without T=0.
+                      BackToExclusive{"SharingViolation",
+                                      pcsc::kSharingViolation,
+                                      concat({0x10, 0x03, 0x04}, kAtrT0),
+                                      {"EndTransaction(0x201, 2)", "Reconnect(0x201, 1, 3, 2)",
+                                       "Disconnect(0x201, 0)", kBackDirect, "BeginTransaction(0x202)"},
+                                      kFlagDirectMode | kFlagTransaction}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(CardState, CardSwappedWhileHeldDirectlyStepsTheCounter) {
+TEST_F(CardState, CardSwappedWhileHeldDirectlyStepsTheCounter)
+{
     // An unusable card keeps the reader held directly; another card takes its place
     // between two commands.
     cardHeldDirectly(true);
@@ -231,7 +248,8 @@ TEST_F(CardState, CardSwappedWhileHeldDirectlyStepsTheCounter) {
     EXPECT_EQ(exchange(kPresence).bytes(), (Bytes{0x00, 0x01, 0x04})) << "the same card stays";
 }
 
-TEST_F(CardState, RemovalWarningsOnADirectHoldAreNoNewCard) {
+TEST_F(CardState, RemovalWarningsOnADirectHoldAreNoNewCard)
+{
     cardOut();
     connectWithCard();
     pcsc.queue("Connect", test::fail(pcsc::kNoSmartcard));

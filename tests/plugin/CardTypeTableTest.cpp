@@ -19,19 +19,26 @@ struct KnownCard {
 
 const KnownCard kKnownCards[] = {
     {{0x3B, 0x2C, 0x00, 0x00, 0x12, 0x25, 0x00, 0x64, 0x80, 0x81, 0x00, 0x10, 0x00, 0x90, 0x00},
-     "Carte CPS 1 Test", std::string("GIP-CPS\0", 8)},
+     "Carte CPS 1 Test",
+     std::string("GIP-CPS\0", 8)},
     {{0x3B, 0xAC, 0x00, 0x40, 0x2A, 0x00, 0x12, 0x25, 0x00, 0x64, 0x80, 0x00, 0x01, 0x10, 0x00, 0x90, 0x00},
-     "Carte CPS 1 Cible", std::string("GIP-CPS\0", 8)},
+     "Carte CPS 1 Cible",
+     std::string("GIP-CPS\0", 8)},
     {{0x3B, 0xAC, 0x00, 0x40, 0x2A, 0x00, 0x12, 0x25, 0x00, 0x64, 0x80, 0x81, 0x02, 0x10, 0x00, 0x90, 0x00},
-     "Carte CPS 2 Test", std::string("GIP-CPS\0", 8)},
+     "Carte CPS 2 Test",
+     std::string("GIP-CPS\0", 8)},
     {{0x3B, 0xAC, 0x00, 0x40, 0x2A, 0x00, 0x12, 0x25, 0x00, 0x64, 0x80, 0x82, 0x02, 0x12, 0x00, 0x90, 0x00},
-     "Carte CPS 2 Bis Test", std::string("GIP-CPS\0", 8)},
+     "Carte CPS 2 Bis Test",
+     std::string("GIP-CPS\0", 8)},
     {{0x3F, 0x65, 0x25, 0x00, 0x2C, 0x09, 0x69, 0x90, 0x00}, "Carte Ambrel 1", std::string("KOR-AMB\0", 8)},
     {{0x3F, 0x65, 0x25, 0x08, 0x38, 0x04, 0x6C, 0x90, 0x00}, "Carte Bleue", std::string("GIE-CB \0", 8)},
-    {{0x3B, 0x27, 0x00, 0x80, 0x65, 0xA2, 0x06, 0x01, 0x01, 0x37}, "Carte GemSAFE 4K", std::string("GEMPLUS\0", 8)},
+    {{0x3B, 0x27, 0x00, 0x80, 0x65, 0xA2, 0x06, 0x01, 0x01, 0x37},
+     "Carte GemSAFE 4K",
+     std::string("GEMPLUS\0", 8)},
 };
 
-TEST(CardTypeTable, RowsAreThreeHundredBytesInTableOrder) {
+TEST(CardTypeTable, RowsAreThreeHundredBytesInTableOrder)
+{
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(CardTypeTable);
     ASSERT_EQ(sizeof CardTypeTable, 8u * 300u);
     for (std::size_t row = 0; row < 7; ++row) {
@@ -50,7 +57,8 @@ TEST(CardTypeTable, RowsAreThreeHundredBytesInTableOrder) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(last + 292), 8), std::string("XXX-XXX\0", 8));
 }
 
-TEST(CardTypeTable, EachKnownAtrFindsItsRow) {
+TEST(CardTypeTable, EachKnownAtrFindsItsRow)
+{
     for (const KnownCard& card : kKnownCards) {
         SCOPED_TRACE(card.name);
         const CardTypeRow& row = findCardType(card.atr.data(), static_cast<std::uint32_t>(card.atr.size()));
@@ -61,7 +69,8 @@ TEST(CardTypeTable, EachKnownAtrFindsItsRow) {
     }
 }
 
-TEST(CardTypeTable, PrefixOrExtensionOfAKnownAtrIsNotRecognised) {
+TEST(CardTypeTable, PrefixOrExtensionOfAKnownAtrIsNotRecognised)
+{
     const std::vector<std::uint8_t>& bleue = kKnownCards[5].atr;
     EXPECT_STREQ(findCardType(bleue.data(), 8).cardName, "Carte non reconnue");
     std::vector<std::uint8_t> longer = bleue;
@@ -72,7 +81,8 @@ TEST(CardTypeTable, PrefixOrExtensionOfAKnownAtrIsNotRecognised) {
     EXPECT_STREQ(findCardType(changed.data(), 9).cardName, "Carte non reconnue");
 }
 
-TEST(CardTypeTable, EmptyAtrIsNotRecognised) {
+TEST(CardTypeTable, EmptyAtrIsNotRecognised)
+{
     const std::uint8_t none[1] = {0};
     EXPECT_STREQ(findCardType(none, 0).cardName, "Carte non reconnue");
 }

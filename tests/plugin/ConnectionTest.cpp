@@ -17,7 +17,8 @@ using Calls = std::vector<std::string>;
 
 class Connection : public test::PluginBench {};
 
-TEST_F(Connection, TestConnectionReadsTheReaderThenClosesItsHandle) {
+TEST_F(Connection, TestConnectionReadsTheReaderThenClosesItsHandle)
+{
     cardIn(kAtrT0, true);
     pcsc.calls.clear();
     EXPECT_EQ(state.ProConnect(3, kChannel, "ignored"), 0);
@@ -34,7 +35,8 @@ TEST_F(Connection, TestConnectionReadsTheReaderThenClosesItsHandle) {
     EXPECT_EQ(state.connectedFlags()[kChannel], 1);
 }
 
-TEST_F(Connection, ConnectTwiceThenDisconnectTwice) {
+TEST_F(Connection, ConnectTwiceThenDisconnectTwice)
+{
     connectWithCard();
     EXPECT_EQ(state.ProConnect(3, kChannel, ""), 0);
     EXPECT_TRUE(pcsc.calls.empty()) << "the context is already there";
@@ -53,7 +55,8 @@ TEST_F(Connection, ConnectTwiceThenDisconnectTwice) {
     EXPECT_TRUE(nothingOpen());
 }
 
-TEST_F(Connection, ContextLeftByAFailedConnectionIsReleasedWhenTheChannelIsGivenUp) {
+TEST_F(Connection, ContextLeftByAFailedConnectionIsReleasedWhenTheChannelIsGivenUp)
+{
     pcsc.setDefault("Connect", test::fail(pcsc::kReaderUnavailable));
     EXPECT_EQ(state.ProConnect(3, kChannel, ""), 0x0040);
     EXPECT_EQ(channel().flags & kFlagContext, kFlagContext);
@@ -76,7 +79,8 @@ TEST_F(Connection, ContextLeftByAFailedConnectionIsReleasedWhenTheChannelIsGiven
     EXPECT_TRUE(nothingOpen());
 }
 
-TEST_F(Connection, FailedContextReleaseKeepsTheChannelConnected) {
+TEST_F(Connection, FailedContextReleaseKeepsTheChannelConnected)
+{
     connectWithCard();
     pcsc.queue("ReleaseContext", test::fail(pcsc::kInvalidHandle));
     EXPECT_EQ(state.ProDisconnect(3, kChannel), 0x0001);
@@ -90,19 +94,20 @@ TEST_F(Connection, FailedContextReleaseKeepsTheChannelConnected) {
     EXPECT_TRUE(nothingOpen());
 }
 
-TEST_F(Connection, LastDisconnectionClosesTheCardHandleFirst) {
+TEST_F(Connection, LastDisconnectionClosesTheCardHandleFirst)
+{
     holdCard();
     EXPECT_EQ(state.ProDisconnect(3, kChannel), 0);
     EXPECT_EQ(pcsc.calls, (Calls{"Disconnect(0x201, 0)", "ReleaseContext(0x100)"}));
     EXPECT_TRUE(nothingOpen());
 }
 
-TEST_F(Connection, ExclusivityOnAPresentCardHoldsItWithATransaction) {
+TEST_F(Connection, ExclusivityOnAPresentCardHoldsItWithATransaction)
+{
     cardIn(kAtrT0, true);
     connectWithCard();
     EXPECT_EQ(state.ProSetExclusivity(3, kChannel, 9), 0);
-    EXPECT_EQ(pcsc.calls,
-              (Calls{"Connect(0x100, \"Reader A 00 00\", 1, 3)", "BeginTransaction(0x201)"}));
+    EXPECT_EQ(pcsc.calls, (Calls{"Connect(0x100, \"Reader A 00 00\", 1, 3)", "BeginTransaction(0x201)"}));
     EXPECT_EQ(channel().flags & 0xF0, kFlagExclusiveMode | kFlagTransaction);
     EXPECT_EQ(channel().cardState, kCardAbsent) << "the state is left to the refresh";
     EXPECT_EQ(channel().cardCounter, 1);
@@ -121,10 +126,10 @@ struct FallbackCase {
     std::uint16_t modeBits;
 };
 
-class ExclusivityFallback : public test::PluginBench,
-                            public ::testing::WithParamInterface<FallbackCase> {};
+class ExclusivityFallback : public test::PluginBench, public ::testing::WithParamInterface<FallbackCase> {};
 
-TEST_P(ExclusivityFallback, HoldsTheReaderDirectlyAndStepsTheCounter) {
+TEST_P(ExclusivityFallback, HoldsTheReaderDirectlyAndStepsTheCounter)
+{
     const FallbackCase& c = GetParam();
     connectWithCard();
     for (const test::Reply& reply : c.connects) pcsc.queue("Connect", reply);
@@ -142,23 +147,35 @@ const std::string kDirect = "Connect(0x100, \"Reader A 00 00\", 3, 0)";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExclusivityFallback,
-    ::testing::Values(
-        FallbackCase{"AbsentCard", {test::fail(pcsc::kNoSmartcard)}, {}, 0,
-                     {kExclusive, kDirect, "BeginTransaction(0x201)"},
-                     kFlagDirectMode | kFlagTransaction},
-        FallbackCase{"TransactionRefused", {}, {test::fail(pcsc::kSharingViolation)}, 0,
-                     {kExclusive, "BeginTransaction(0x201)", "Disconnect(0x201, 0)", kDirect,
-                      "BeginTransaction(0x202)"},
-                     kFlagDirectMode | kFlagTransaction},
-        FallbackCase{"DirectRefusedKeepsTheFirstFailure",
-                     {test::fail(pcsc::kNoSmartcard), test::fail(pcsc::kSharingViolation)}, {},
-                     0x0400, {kExclusive, kDirect}, 0},
-        FallbackCase{"DirectTransactionRefused", {test::fail(pcsc::kNoSmartcard)},
-                     {test::fail(pcsc::kTimeout)}, 0x0400,
-                     {kExclusive, kDirect, "BeginTransaction(0x201)"}, kFlagDirectMode}),
+    ::testing::Values(FallbackCase{"AbsentCard",
+                                   {test::fail(pcsc::kNoSmartcard)},
+                                   {},
+                                   0,
+                                   {kExclusive, kDirect, "BeginTransaction(0x201)"},
+                                   kFlagDirectMode | kFlagTransaction},
+                      FallbackCase{"TransactionRefused",
+                                   {},
+                                   {test::fail(pcsc::kSharingViolation)},
+                                   0,
+                                   {kExclusive, "BeginTransaction(0x201)", "Disconnect(0x201, 0)", kDirect,
+                                    "BeginTransaction(0x202)"},
+                                   kFlagDirectMode | kFlagTransaction},
+                      FallbackCase{"DirectRefusedKeepsTheFirstFailure",
+                                   {test::fail(pcsc::kNoSmartcard), test::fail(pcsc::kSharingViolation)},
+                                   {},
+                                   0x0400,
+                                   {kExclusive, kDirect},
+                                   0},
+                      FallbackCase{"DirectTransactionRefused",
+                                   {test::fail(pcsc::kNoSmartcard)},
+                                   {test::fail(pcsc::kTimeout)},
+                                   0x0400,
+                                   {kExclusive, kDirect, "BeginTransaction(0x201)"},
+                                   kFlagDirectMode}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Connection, CounterWrapsFrom255To0Then1) {
+TEST_F(Connection, CounterWrapsFrom255To0Then1)
+{
     connectWithCard();
     channel().cardCounter = 255;
     pcsc.queue("Connect", test::fail(pcsc::kNoSmartcard));
@@ -172,7 +189,8 @@ TEST_F(Connection, CounterWrapsFrom255To0Then1) {
     EXPECT_EQ(channel().cardCounter, 1);
 }
 
-TEST_F(Connection, ReleasingTwiceEndsOneTransaction) {
+TEST_F(Connection, ReleasingTwiceEndsOneTransaction)
+{
     holdCard();
     pcsc.queue("EndTransaction", test::Reply{});
     pcsc.queue("EndTransaction", test::fail(pcsc::kNotTransacted));
@@ -181,10 +199,10 @@ TEST_F(Connection, ReleasingTwiceEndsOneTransaction) {
     EXPECT_EQ(pcsc.calls, (Calls{"EndTransaction(0x201, 0)", "EndTransaction(0x201, 0)"}));
     EXPECT_EQ(channel().card, 0x201u) << "an exclusive handle stays open";
     EXPECT_EQ(channel().flags & 0xF0, kFlagExclusiveMode);
-
 }
 
-TEST_F(Connection, ReleasingADirectHoldClosesItsHandleOnce) {
+TEST_F(Connection, ReleasingADirectHoldClosesItsHandleOnce)
+{
     connectWithCard();
     pcsc.queue("Connect", test::fail(pcsc::kNoSmartcard));
     ASSERT_EQ(state.ProSetExclusivity(3, kChannel, 1), 0);
@@ -196,7 +214,8 @@ TEST_F(Connection, ReleasingADirectHoldClosesItsHandleOnce) {
     EXPECT_EQ(channel().flags & 0xF0, kFlagDirectMode) << "the mode bit stays without a handle";
 }
 
-TEST_F(Connection, ReleaseCountsCardWarningsAsDoneButNotOtherFailures) {
+TEST_F(Connection, ReleaseCountsCardWarningsAsDoneButNotOtherFailures)
+{
     holdCard();
     (*state.exclusivityBlock())[kChannel][1] = 1;
     pcsc.queue("EndTransaction", test::fail(pcsc::kResetCard));
@@ -209,7 +228,8 @@ TEST_F(Connection, ReleaseCountsCardWarningsAsDoneButNotOtherFailures) {
     EXPECT_EQ(channel().flags & kFlagTransaction, 0) << "the transaction is given up all the same";
 }
 
-TEST_F(Connection, TerminationReleasesMarksInOrderThenDisconnectsOnceAndLeavesNothingOpen) {
+TEST_F(Connection, TerminationReleasesMarksInOrderThenDisconnectsOnceAndLeavesNothingOpen)
+{
     holdCard();
     ASSERT_EQ(state.ProConnect(3, kChannel, ""), 0);
     ASSERT_EQ(state.ProSetExclusivity(3, kChannel, 7), 0);
@@ -225,7 +245,8 @@ TEST_F(Connection, TerminationReleasesMarksInOrderThenDisconnectsOnceAndLeavesNo
     EXPECT_EQ(state.FindChannel(kChannel), nullptr);
 }
 
-TEST_F(Connection, SecondProInitReleasesWhatTheOldTableHeld) {
+TEST_F(Connection, SecondProInitReleasesWhatTheOldTableHeld)
+{
     holdCard();
     const std::string config = dir.file("tuvex.ini");
     EXPECT_EQ(state.ProInit(1, config.c_str(), 0), 0);
@@ -239,13 +260,20 @@ TEST_F(Connection, SecondProInitReleasesWhatTheOldTableHeld) {
 
 // Each PC/SC call of the connection paths failing with one result of each conversion
 // class: the status is the converted one, and never a crash.
-enum class FailingCall { EstablishContext, TestConnections, ReleaseContext, ExclusiveAndDirect, EndTransaction };
+enum class FailingCall {
+    EstablishContext,
+    TestConnections,
+    ReleaseContext,
+    ExclusiveAndDirect,
+    EndTransaction
+};
 
 class FailingConnectionCall
     : public test::PluginBench,
       public ::testing::WithParamInterface<std::tuple<FailingCall, test::ResultClass>> {};
 
-TEST_P(FailingConnectionCall, GivesTheConvertedStatus) {
+TEST_P(FailingConnectionCall, GivesTheConvertedStatus)
+{
     const auto& [call, row] = GetParam();
     const test::Reply failure = test::fail(row.result);
     std::uint16_t status = 0;

@@ -16,7 +16,8 @@ using test::kChannel;
 using Bytes = std::vector<std::uint8_t>;
 using Calls = std::vector<std::string>;
 
-Bytes concat(Bytes head, const Bytes& tail) {
+Bytes concat(Bytes head, const Bytes& tail)
+{
     head.insert(head.end(), tail.begin(), tail.end());
     return head;
 }
@@ -25,7 +26,8 @@ class Exchange : public test::PluginBench {
 protected:
     // A held T=0 card, powered on. Its first refresh finds a new card (counter 2 on the
     // way to state 0), then powers it (counter 3).
-    void poweredCard() {
+    void poweredCard()
+    {
         holdCard();
         pcsc.setDefault("Status", test::bytes(kAtrT0));
         ASSERT_EQ(exchange({0, 1, 0x14, 0}).bytes(), concat({0x00, 0x03, 0x03}, kAtrT0));
@@ -33,7 +35,8 @@ protected:
     }
 };
 
-TEST_F(Exchange, NeedsTheCardHandleThatExclusivityOpens) {
+TEST_F(Exchange, NeedsTheCardHandleThatExclusivityOpens)
+{
     connectWithCard();
     const Answer answer = exchange({0, 1, 0x16, 0});
     EXPECT_EQ(answer.status, 0x0008);
@@ -41,7 +44,8 @@ TEST_F(Exchange, NeedsTheCardHandleThatExclusivityOpens) {
     EXPECT_TRUE(answer.untouched(300));
 }
 
-TEST_F(Exchange, ForbiddenCommandAnswersItsCodeAndBadArgument) {
+TEST_F(Exchange, ForbiddenCommandAnswersItsCodeAndBadArgument)
+{
     holdCard();
     const Answer answer = exchange({0x80, 1, 0x16, 0});
     EXPECT_EQ(answer.status, 0x4000);
@@ -58,7 +62,8 @@ struct Refusal {
 
 class ExchangeRefusal : public Exchange, public ::testing::WithParamInterface<Refusal> {};
 
-TEST_P(ExchangeRefusal, AnswersWithoutTouchingTheCard) {
+TEST_P(ExchangeRefusal, AnswersWithoutTouchingTheCard)
+{
     holdCard();
     const Answer answer = exchange(GetParam().request);
     EXPECT_EQ(answer.status, 0);
@@ -69,26 +74,24 @@ TEST_P(ExchangeRefusal, AnswersWithoutTouchingTheCard) {
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, ExchangeRefusal,
-    ::testing::Values(Refusal{"Unknown02", {0, 1, 0x02, 0}, {0x02}},
-                      Refusal{"Unknown10", {0, 1, 0x10, 0}, {0x02}},
-                      Refusal{"Unknown13", {0, 1, 0x13, 0}, {0x02}},
-                      Refusal{"Unknown18", {0, 1, 0x18, 0}, {0x02}},
-                      Refusal{"UnknownFF", {0, 0, 0xFF}, {0x02}},
-                      Refusal{"ResetOnUnit1", {0, 1, 0x11, 0}, {0x02}},
-                      Refusal{"SelfTestOnUnit1", {0, 1, 0x12, 0}, {0x02}},
-                      Refusal{"PowerOnOnUnit2", {0, 2, 0x14, 0}, {0x02}},
-                      Refusal{"PowerOffOnUnit2", {0, 2, 0x15, 0}, {0x02}},
-                      Refusal{"PowerOffRemovalMode2", {0, 1, 0x15, 2}, {0x02}},
-                      Refusal{"PresenceOnUnit2", {0, 2, 0x16, 0}, {0x02}},
-                      Refusal{"FrequencyOnUnit2", {0, 2, 0x17, 4}, {0x02}},
-                      Refusal{"FrequencyCode3", {0, 1, 0x17, 3}, {0x15}},
-                      Refusal{"FrequencyCode6", {0, 0, 0x17, 6}, {0x15}},
-                      Refusal{"InstructionOnUnit2", {0, 2, 0x00, 0, 0x00, 0xB0, 0, 0, 2}, {0x02}},
-                      Refusal{"InstructionStaleCounter", {0, 1, 0x01, 7, 0x00, 0xB0, 0, 0, 2},
-                              {0x16, 0x00, 0x01}},
-                      Refusal{"InstructionWithoutCommand", {0, 1, 0x00, 0}, {0x13, 0x00, 0x01}},
-                      Refusal{"InstructionLongerThanTheSendBuffer",
-                              concat({0, 1, 0x00, 0}, Bytes(266, 0x00)), {0x13, 0x00, 0x01}}),
+    ::testing::Values(
+        Refusal{"Unknown02", {0, 1, 0x02, 0}, {0x02}}, Refusal{"Unknown10", {0, 1, 0x10, 0}, {0x02}},
+        Refusal{"Unknown13", {0, 1, 0x13, 0}, {0x02}}, Refusal{"Unknown18", {0, 1, 0x18, 0}, {0x02}},
+        Refusal{"UnknownFF", {0, 0, 0xFF}, {0x02}}, Refusal{"ResetOnUnit1", {0, 1, 0x11, 0}, {0x02}},
+        Refusal{"SelfTestOnUnit1", {0, 1, 0x12, 0}, {0x02}},
+        Refusal{"PowerOnOnUnit2", {0, 2, 0x14, 0}, {0x02}},
+        Refusal{"PowerOffOnUnit2", {0, 2, 0x15, 0}, {0x02}},
+        Refusal{"PowerOffRemovalMode2", {0, 1, 0x15, 2}, {0x02}},
+        Refusal{"PresenceOnUnit2", {0, 2, 0x16, 0}, {0x02}},
+        Refusal{"FrequencyOnUnit2", {0, 2, 0x17, 4}, {0x02}},
+        Refusal{"FrequencyCode3", {0, 1, 0x17, 3}, {0x15}},
+        Refusal{"FrequencyCode6", {0, 0, 0x17, 6}, {0x15}},
+        Refusal{"InstructionOnUnit2", {0, 2, 0x00, 0, 0x00, 0xB0, 0, 0, 2}, {0x02}},
+        Refusal{"InstructionStaleCounter", {0, 1, 0x01, 7, 0x00, 0xB0, 0, 0, 2}, {0x16, 0x00, 0x01}},
+        Refusal{"InstructionWithoutCommand", {0, 1, 0x00, 0}, {0x13, 0x00, 0x01}},
+        Refusal{"InstructionLongerThanTheSendBuffer",
+                concat({0, 1, 0x00, 0}, Bytes(266, 0x00)),
+                {0x13, 0x00, 0x01}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct Unanswered {
@@ -100,7 +103,8 @@ struct Unanswered {
 
 class ExchangeUnanswered : public Exchange, public ::testing::WithParamInterface<Unanswered> {};
 
-TEST_P(ExchangeUnanswered, LeavesResponseAndLengthUntouched) {
+TEST_P(ExchangeUnanswered, LeavesResponseAndLengthUntouched)
+{
     const Unanswered& c = GetParam();
     holdCard();
     pcsc.setDefault("Status", test::bytes(kAtrT0));
@@ -117,8 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
         Unanswered{"FrequencyRequestOf3", {0, 1, 0x17}, 300, 0x4000},
         Unanswered{"PowerOffRequestOf5", {0, 1, 0x15, 0, 0}, 300, 0x4000},
         Unanswered{"InstructionRequestOf3", {0, 1, 0x00}, 300, 0x4000},
-        Unanswered{"RequestOf2", {0, 1}, 300, 0x4000},
-        Unanswered{"EmptyRequest", {}, 300, 0x4000},
+        Unanswered{"RequestOf2", {0, 1}, 300, 0x4000}, Unanswered{"EmptyRequest", {}, 300, 0x4000},
         Unanswered{"SelfTestIn26", {0, 0, 0x12, 0}, 26, 0x0010},
         Unanswered{"PresenceIn2", {0, 1, 0x16, 0}, 2, 0x0010},
         Unanswered{"PowerOnIn2", {0, 1, 0x14, 0}, 2, 0x0010},
@@ -129,11 +132,11 @@ INSTANTIATE_TEST_SUITE_P(
         Unanswered{"UnknownIn0", {0, 0, 0x20, 0}, 0, 0x0010},
         Unanswered{"ForbiddenIn0", {1, 0, 0x16, 0}, 0, 0x0010},
         Unanswered{"AtrBeyondTheCapacity", {0, 1, 0x14, 0}, 3 + 8, 0x0010},
-        Unanswered{"CardAnswerBeyondTheCapacity", {0, 1, 0x00, 0, 0x00, 0xB0, 0, 0, 4}, 3 + 3,
-                   0x0010}),
+        Unanswered{"CardAnswerBeyondTheCapacity", {0, 1, 0x00, 0, 0x00, 0xB0, 0, 0, 4}, 3 + 3, 0x0010}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Exchange, ResetRefreshesTheStateAndAnswersOneByte) {
+TEST_F(Exchange, ResetRefreshesTheStateAndAnswersOneByte)
+{
     holdCard();
     const Answer answer = exchange({0, 0, 0x11, 0});
     EXPECT_EQ(answer.status, 0);
@@ -152,7 +155,8 @@ struct SelfTestCase {
 
 class ExchangeSelfTest : public Exchange, public ::testing::WithParamInterface<SelfTestCase> {};
 
-TEST_P(ExchangeSelfTest, ReportsVersionTimingsAndClock) {
+TEST_P(ExchangeSelfTest, ReportsVersionTimingsAndClock)
+{
     const SelfTestCase& c = GetParam();
     pcsc.setDefault(test::FakePcsc::attribute(kAttrDriverVersion), test::number(c.driverVersion));
     pcsc.setDefault(test::FakePcsc::attribute(kAttrMaximumClock), test::number(c.maximumClock));
@@ -174,7 +178,8 @@ INSTANTIATE_TEST_SUITE_P(
         SelfTestCase{0x00000000, 499, 0, 0, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}},
         SelfTestCase{0x63630000, 20000, 0xFFFF, 0xFF00, {0x99, 0x99, 0xFF, 0xFF, 0xFF, 0x00, 0x14}}));
 
-TEST_F(Exchange, FrequencyChangesNothingAndRefusesAPoweredCard) {
+TEST_F(Exchange, FrequencyChangesNothingAndRefusesAPoweredCard)
+{
     holdCard();
     EXPECT_EQ(exchange({0, 1, 0x17, 4}).bytes(), (Bytes{0x00, 0x01, 0x03}));
     pcsc.setDefault("Status", test::bytes(kAtrT0));
@@ -185,7 +190,8 @@ TEST_F(Exchange, FrequencyChangesNothingAndRefusesAPoweredCard) {
     EXPECT_TRUE(pcsc.callsOf("Reconnect").empty());
 }
 
-TEST_F(Exchange, PowerOnAnswersByStateAndProtocol) {
+TEST_F(Exchange, PowerOnAnswersByStateAndProtocol)
+{
     cardOut();
     connectWithCard();
     ASSERT_EQ(state.ProSetExclusivity(3, kChannel, 1), 0);
@@ -201,7 +207,8 @@ TEST_F(Exchange, PowerOnAnswersByStateAndProtocol) {
 }
 
 // Card instructions travel with T=0 framing: a T=1 card is unusable, its ATR says why.
-TEST_F(Exchange, PowerOnOfACardThatNegotiatedT1) {
+TEST_F(Exchange, PowerOnOfACardThatNegotiatedT1)
+{
     pcsc.setDefault("Connect", test::connected(pcsc::kProtocolT1));
     pcsc.setDefault("Reconnect", test::connected(pcsc::kProtocolT1));
     holdCard();
@@ -209,7 +216,8 @@ TEST_F(Exchange, PowerOnOfACardThatNegotiatedT1) {
     EXPECT_EQ(exchange({0, 1, 0x14, 0}).bytes(), concat({0x10, 0x03, 0x03}, kAtrT0));
 }
 
-TEST_F(Exchange, PowerOnStatusFailureIsAFailureNeverAnEmptySuccess) {
+TEST_F(Exchange, PowerOnStatusFailureIsAFailureNeverAnEmptySuccess)
+{
     holdCard();
     pcsc.queue("Status", test::fail(pcsc::kReaderUnavailable));
     Answer answer = exchange({0, 1, 0x14, 0});
@@ -222,7 +230,8 @@ TEST_F(Exchange, PowerOnStatusFailureIsAFailureNeverAnEmptySuccess) {
     EXPECT_TRUE(answer.untouched(300));
 }
 
-TEST_F(Exchange, PowerOffOfAPoweredCardReaderWithPowerManagement) {
+TEST_F(Exchange, PowerOffOfAPoweredCardReaderWithPowerManagement)
+{
     pcsc.setDefault(test::FakePcsc::attribute(kAttrPowerManagement), test::number(1));
     poweredCard();
     // The reader powered the card off: contacts inactive after the ejection.
@@ -230,13 +239,13 @@ TEST_F(Exchange, PowerOffOfAPoweredCardReaderWithPowerManagement) {
     pcsc.queue(test::FakePcsc::attribute(kAttrInterfaceStatus), test::bytes({1}));
     pcsc.queue("Connect", test::connected(pcsc::kProtocolNone));
     EXPECT_EQ(exchange({0, 1, 0x15, 0}).bytes(), (Bytes{0x12, 0x01, 0x04}));
-    EXPECT_EQ(Calls(pcsc.calls.begin(), pcsc.calls.begin() + 1),
-              Calls{"GetAttrib(0x201, 0x90300, 1)"});
+    EXPECT_EQ(Calls(pcsc.calls.begin(), pcsc.calls.begin() + 1), Calls{"GetAttrib(0x201, 0x90300, 1)"});
     EXPECT_EQ(pcsc.callsOf("Disconnect"), Calls{"Disconnect(0x201, 3)"});
     EXPECT_EQ(channel().card, 0x202u);
 }
 
-TEST_F(Exchange, PowerOffWhoseDirectConnectionFailsLeavesNoHandle) {
+TEST_F(Exchange, PowerOffWhoseDirectConnectionFailsLeavesNoHandle)
+{
     poweredCard();
     pcsc.queue("Connect", test::fail(pcsc::kReaderUnavailable));
     const Answer answer = exchange({0, 1, 0x15, 1});
@@ -256,12 +265,12 @@ struct EjectionWarning {
     Bytes answer;
 };
 
-class PowerOffEjectionWarning : public Exchange,
-                                public ::testing::WithParamInterface<EjectionWarning> {};
+class PowerOffEjectionWarning : public Exchange, public ::testing::WithParamInterface<EjectionWarning> {};
 
 // A card warning from the reconnection after the ejection is no failure: the command
 // goes on to see what became of the card and answers, never success without an answer.
-TEST_P(PowerOffEjectionWarning, StillAnswersStateAndCounter) {
+TEST_P(PowerOffEjectionWarning, StillAnswersStateAndCounter)
+{
     const EjectionWarning& c = GetParam();
     poweredCard();
     // Seen before the ejection; the reader reports the card as scripted after it.
@@ -282,10 +291,8 @@ TEST_P(PowerOffEjectionWarning, StillAnswersStateAndCounter) {
 INSTANTIATE_TEST_SUITE_P(
     Warnings, PowerOffEjectionWarning,
     ::testing::Values(
-        EjectionWarning{"UnpoweredCardLeftInTheReader", pcsc::kUnpoweredCard, 0, false,
-                        {0x12, 0x01, 0x04}},
-        EjectionWarning{"UnpoweredCardLeftRemovalMode1", pcsc::kUnpoweredCard, 1, false,
-                        {0x00, 0x01, 0x04}},
+        EjectionWarning{"UnpoweredCardLeftInTheReader", pcsc::kUnpoweredCard, 0, false, {0x12, 0x01, 0x04}},
+        EjectionWarning{"UnpoweredCardLeftRemovalMode1", pcsc::kUnpoweredCard, 1, false, {0x00, 0x01, 0x04}},
         EjectionWarning{"RemovedCardTaken", pcsc::kRemovedCard, 0, true, {0x00, 0x00, 0x05}},
         EjectionWarning{"ResetCardTaken", pcsc::kResetCard, 1, true, {0x00, 0x00, 0x05}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -294,7 +301,8 @@ INSTANTIATE_TEST_SUITE_P(
 // refuses that with system error 22, which converts to a card change even where card
 // warnings count as success. A card change leaves the previous status standing: it
 // must not end the exchange, or the access manager reads success with no answer.
-TEST_F(Exchange, PowerOnWhoseReconnectionTheDriverRefusesFails) {
+TEST_F(Exchange, PowerOnWhoseReconnectionTheDriverRefusesFails)
+{
     holdCard();
     pcsc.queue(test::FakePcsc::attribute(kAttrCardPresence), test::fail(pcsc::kUnpoweredCard));
     pcsc.queue("Reconnect", test::fail(22));
@@ -313,10 +321,10 @@ struct LengthCorrection {
     std::string sent;
 };
 
-class ExchangeLengthCorrection : public Exchange,
-                                 public ::testing::WithParamInterface<LengthCorrection> {};
+class ExchangeLengthCorrection : public Exchange, public ::testing::WithParamInterface<LengthCorrection> {};
 
-TEST_P(ExchangeLengthCorrection, SendsTheBytesTheCardExpects) {
+TEST_P(ExchangeLengthCorrection, SendsTheBytesTheCardExpects)
+{
     const LengthCorrection& c = GetParam();
     poweredCard();
     pcsc.queue("TransmitT0", test::bytes({0x90, 0x00}));
@@ -329,16 +337,16 @@ INSTANTIATE_TEST_SUITE_P(
     Instructions, ExchangeLengthCorrection,
     ::testing::Values(
         LengthCorrection{"P3ZeroOnCode00", 0x00, {0x00, 0xB0, 0x00, 0x00, 0x00}, 300, "00 B0 00 00"},
-        LengthCorrection{"P3ZeroOnCode01", 0x01, {0x00, 0xB0, 0x00, 0x00, 0x00}, 300,
-                         "00 B0 00 00 00"},
+        LengthCorrection{"P3ZeroOnCode01", 0x01, {0x00, 0xB0, 0x00, 0x00, 0x00}, 300, "00 B0 00 00 00"},
         LengthCorrection{"CapacityOf5", 0x01, {0x00, 0xB0, 0x00, 0x00, 0x10}, 5, "00 B0 00 00"},
         LengthCorrection{"P3NonZero", 0x00, {0x00, 0xB0, 0x00, 0x00, 0x10}, 300, "00 B0 00 00 10"},
-        LengthCorrection{"WithData", 0x00, {0x00, 0xA4, 0x04, 0x00, 0x02, 0x3F, 0x00}, 5,
-                         "00 A4 04 00 02 3F 00"},
+        LengthCorrection{
+            "WithData", 0x00, {0x00, 0xA4, 0x04, 0x00, 0x02, 0x3F, 0x00}, 5, "00 A4 04 00 02 3F 00"},
         LengthCorrection{"HeaderOnly", 0x00, {0x00, 0xB0, 0x00, 0x00}, 300, "00 B0 00 00"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Exchange, InstructionCounterZeroOrCurrentIsCarriedOut) {
+TEST_F(Exchange, InstructionCounterZeroOrCurrentIsCarriedOut)
+{
     poweredCard();
     pcsc.setDefault("TransmitT0", test::bytes({0x6A, 0x82}));
     for (std::uint8_t counter : {0, 3}) {
@@ -346,12 +354,12 @@ TEST_F(Exchange, InstructionCounterZeroOrCurrentIsCarriedOut) {
         EXPECT_EQ(exchange({0, 1, 0x00, counter, 0x00, 0xB0, 0x00, 0x00, 0x02}).bytes(),
                   (Bytes{0x00, 0x03, 0x03, 0x6A, 0x82}));
     }
-    EXPECT_EQ(exchange({0, 1, 0x00, 2, 0x00, 0xB0, 0x00, 0x00, 0x02}).bytes(),
-              (Bytes{0x16, 0x03, 0x03}));
+    EXPECT_EQ(exchange({0, 1, 0x00, 2, 0x00, 0xB0, 0x00, 0x00, 0x02}).bytes(), (Bytes{0x16, 0x03, 0x03}));
     EXPECT_EQ(pcsc.callsOf("TransmitT0").size(), 2u);
 }
 
-TEST_F(Exchange, InstructionFillingTheSendBufferIsSentWhole) {
+TEST_F(Exchange, InstructionFillingTheSendBufferIsSentWhole)
+{
     poweredCard();
     pcsc.queue("TransmitT0", test::bytes(Bytes(258, 0x5A)));
     const Answer answer = exchange(concat({0, 1, 0x01, 0}, Bytes(265, 0x11)));
@@ -373,20 +381,22 @@ struct TransmitFailure {
 };
 
 void nothing(test::FakePcsc&) {}
-void readerGone(test::FakePcsc& pcsc) {
+void readerGone(test::FakePcsc& pcsc)
+{
     pcsc.setDefault(test::FakePcsc::attribute(kAttrCardPresence), test::fail(pcsc::kReaderUnavailable));
 }
-void reconnectionRefused(std::int32_t direct, std::int32_t transaction, test::FakePcsc& pcsc) {
+void reconnectionRefused(std::int32_t direct, std::int32_t transaction, test::FakePcsc& pcsc)
+{
     pcsc.queue("GetStatusChange", test::polled(pcsc::kStateUnavailable | pcsc::kStateChanged));
     pcsc.queue("Reconnect", test::fail(pcsc::kSharingViolation));
     pcsc.queue("Connect", direct == 0 ? test::connected(0) : test::fail(direct));
     pcsc.queue("BeginTransaction", test::fail(transaction));
 }
 
-class ExchangeTransmitFailure : public Exchange,
-                                public ::testing::WithParamInterface<TransmitFailure> {};
+class ExchangeTransmitFailure : public Exchange, public ::testing::WithParamInterface<TransmitFailure> {};
 
-TEST_P(ExchangeTransmitFailure, IsAnsweredFromTheRefreshedState) {
+TEST_P(ExchangeTransmitFailure, IsAnsweredFromTheRefreshedState)
+{
     const TransmitFailure& c = GetParam();
     poweredCard();
     if (c.card == 0) cardOut();
@@ -404,27 +414,30 @@ TEST_P(ExchangeTransmitFailure, IsAnsweredFromTheRefreshedState) {
 INSTANTIATE_TEST_SUITE_P(
     Results, ExchangeTransmitFailure,
     ::testing::Values(
-        TransmitFailure{"RemovedCardStillThereUnpowered", pcsc::kRemovedCard, 1, nothing, 0,
-                        {0x11, 0x01, 0x04}},
+        TransmitFailure{
+            "RemovedCardStillThereUnpowered", pcsc::kRemovedCard, 1, nothing, 0, {0x11, 0x01, 0x04}},
         TransmitFailure{"CommunicationCardGone", pcsc::kCommError, 0, nothing, 0, {0x17, 0x00, 0x04}},
-        TransmitFailure{"CommunicationCardUnpowered", pcsc::kCommError, 1, nothing, 0,
-                        {0x11, 0x01, 0x04}},
+        TransmitFailure{"CommunicationCardUnpowered", pcsc::kCommError, 1, nothing, 0, {0x11, 0x01, 0x04}},
         TransmitFailure{"CommunicationCardPowered", pcsc::kCommError, 3, nothing, 0x0200, {}},
-        TransmitFailure{"ReaderUnavailable", pcsc::kCommError, 3, readerGone, 0,
-                        {0x10, 0x03, 0x03}},
-        TransmitFailure{"RefreshInvalidValue", pcsc::kInternalError, 3,
-                        [](test::FakePcsc& p) { reconnectionRefused(0, pcsc::kInvalidValue, p); }, 0,
+        TransmitFailure{"ReaderUnavailable", pcsc::kCommError, 3, readerGone, 0, {0x10, 0x03, 0x03}},
+        TransmitFailure{"RefreshInvalidValue",
+                        pcsc::kInternalError,
+                        3,
+                        [](test::FakePcsc& p) { reconnectionRefused(0, pcsc::kInvalidValue, p); },
+                        0,
                         {0x13, 0x03, 0x03}},
-        TransmitFailure{"RefreshInsufficientBuffer", pcsc::kInternalError, 3,
-                        [](test::FakePcsc& p) {
-                            reconnectionRefused(pcsc::kInsufficientBuffer, 0, p);
-                        },
-                        0, {0x13, 0x03, 0x03}},
-        TransmitFailure{"RefreshSharingViolation", pcsc::kInternalError, 3,
-                        [](test::FakePcsc& p) {
-                            reconnectionRefused(0, pcsc::kSharingViolation, p);
-                        },
-                        0x0004, {}}),
+        TransmitFailure{"RefreshInsufficientBuffer",
+                        pcsc::kInternalError,
+                        3,
+                        [](test::FakePcsc& p) { reconnectionRefused(pcsc::kInsufficientBuffer, 0, p); },
+                        0,
+                        {0x13, 0x03, 0x03}},
+        TransmitFailure{"RefreshSharingViolation",
+                        pcsc::kInternalError,
+                        3,
+                        [](test::FakePcsc& p) { reconnectionRefused(0, pcsc::kSharingViolation, p); },
+                        0x0004,
+                        {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The PC/SC calls of the exchange paths whose failure the command reports: the
@@ -436,16 +449,15 @@ class FailingExchange
     : public Exchange,
       public ::testing::WithParamInterface<std::tuple<FailingExchangeCall, test::ResultClass>> {};
 
-TEST_P(FailingExchange, GivesTheConvertedStatusAndWritesNothingOnFailure) {
+TEST_P(FailingExchange, GivesTheConvertedStatusAndWritesNothingOnFailure)
+{
     const auto& [call, row] = GetParam();
     holdCard();
     pcsc.setDefault("Status", test::bytes(kAtrT0));
     std::uint16_t expected = row.statusWhenWarningsCount;
     switch (call) {
     case FailingExchangeCall::Reconnect: pcsc.queue("Reconnect", test::fail(row.result)); break;
-    case FailingExchangeCall::Transaction:
-        pcsc.queue("BeginTransaction", test::fail(row.result));
-        break;
+    case FailingExchangeCall::Transaction: pcsc.queue("BeginTransaction", test::fail(row.result)); break;
     case FailingExchangeCall::Status:
         pcsc.queue("Status", test::fail(row.result));
         // Without an ATR to give, a warning is no success here.
@@ -464,19 +476,17 @@ TEST_P(FailingExchange, GivesTheConvertedStatusAndWritesNothingOnFailure) {
 // the end of an exchange is a card that cannot be used as it stands.
 const test::ResultClass kRefusedByTheDriver[] = {{22, 0x0400, 0x0400}};
 
-INSTANTIATE_TEST_SUITE_P(
-    CardChange, FailingExchange,
-    ::testing::Combine(::testing::Values(FailingExchangeCall::Reconnect,
-                                         FailingExchangeCall::Transaction,
-                                         FailingExchangeCall::Status),
-                       ::testing::ValuesIn(kRefusedByTheDriver)));
+INSTANTIATE_TEST_SUITE_P(CardChange, FailingExchange,
+                         ::testing::Combine(::testing::Values(FailingExchangeCall::Reconnect,
+                                                              FailingExchangeCall::Transaction,
+                                                              FailingExchangeCall::Status),
+                                            ::testing::ValuesIn(kRefusedByTheDriver)));
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryPath, FailingExchange,
-    ::testing::Combine(::testing::Values(FailingExchangeCall::Reconnect,
-                                         FailingExchangeCall::Transaction,
-                                         FailingExchangeCall::Status),
-                       ::testing::ValuesIn(test::kResultClasses)));
+INSTANTIATE_TEST_SUITE_P(EveryPath, FailingExchange,
+                         ::testing::Combine(::testing::Values(FailingExchangeCall::Reconnect,
+                                                              FailingExchangeCall::Transaction,
+                                                              FailingExchangeCall::Status),
+                                            ::testing::ValuesIn(test::kResultClasses)));
 
 }  // namespace
 }  // namespace ostrel

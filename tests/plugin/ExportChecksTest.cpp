@@ -29,16 +29,19 @@ constexpr char kTwoChannels[] =
 
 class ExportChecks : public ::testing::Test {
 protected:
-    ExportChecks() : state(pcsc) {
+    ExportChecks() : state(pcsc)
+    {
         pcsc.setDefault("ListReaderGroups", test::names({"SCard$DefaultReaders"}));
         pcsc.setDefault("ListReaders", test::names({"Reader A 00 00", "Reader B 00 00"}));
     }
 
-    std::uint16_t initialiseWithTwoChannels() {
+    std::uint16_t initialiseWithTwoChannels()
+    {
         return state.ProInit(1, dir.write("tuvex.ini", kTwoChannels).c_str(), 0);
     }
 
-    void expectRegisters(std::uint16_t status, std::uint32_t detail) {
+    void expectRegisters(std::uint16_t status, std::uint32_t detail)
+    {
         EXPECT_EQ(state.lastStatus(), status);
         EXPECT_EQ(state.lastDetail(), detail);
     }
@@ -51,7 +54,8 @@ protected:
     std::uint32_t responseLength = sizeof response;
 };
 
-TEST_F(ExportChecks, ProInitRefusesNullOrEmptyPathBeforeAnythingElse) {
+TEST_F(ExportChecks, ProInitRefusesNullOrEmptyPathBeforeAnythingElse)
+{
     EXPECT_EQ(state.ProInit(4, nullptr, 0), 0x4000);
     expectRegisters(0x4000, 1);
     EXPECT_EQ(state.ProInit(4, "", 0), 0x4000);
@@ -60,7 +64,8 @@ TEST_F(ExportChecks, ProInitRefusesNullOrEmptyPathBeforeAnythingElse) {
     EXPECT_EQ(state.exclusivityBlock(), nullptr);
 }
 
-TEST_F(ExportChecks, ProInitRefusesAPathItCannotRead) {
+TEST_F(ExportChecks, ProInitRefusesAPathItCannotRead)
+{
     GuardedPages pages;
     ASSERT_TRUE(pages.ok());
     EXPECT_EQ(state.ProInit(4, reinterpret_cast<const char*>(pages.noAccess()), 0), 0x4000);
@@ -71,7 +76,8 @@ TEST_F(ExportChecks, ProInitRefusesAPathItCannotRead) {
     expectRegisters(0x4000, 4);
 }
 
-TEST_F(ExportChecks, ProInitStoresProtocolAndAllocatesBlockEvenWhenLoadingFails) {
+TEST_F(ExportChecks, ProInitStoresProtocolAndAllocatesBlockEvenWhenLoadingFails)
+{
     EXPECT_EQ(state.ProInit(0x0102, dir.file("absent.ini").c_str(), 0), 0x800C);
     expectRegisters(0x800C, 10);
     EXPECT_EQ(state.protocolNumber(), 0x0102);
@@ -79,7 +85,8 @@ TEST_F(ExportChecks, ProInitStoresProtocolAndAllocatesBlockEvenWhenLoadingFails)
     EXPECT_FALSE(state.initialised());
 }
 
-TEST_F(ExportChecks, SecondProInitKeepsTheExclusivityBlockAndItsMarks) {
+TEST_F(ExportChecks, SecondProInitKeepsTheExclusivityBlockAndItsMarks)
+{
     ASSERT_EQ(initialiseWithTwoChannels(), 0);
     ExclusivityBlock* block = state.exclusivityBlock();
     (*block)[5][200] = 1;
@@ -88,7 +95,8 @@ TEST_F(ExportChecks, SecondProInitKeepsTheExclusivityBlockAndItsMarks) {
     EXPECT_EQ((*block)[5][200], 1);
 }
 
-TEST_F(ExportChecks, ChannelTypeAndNumberAreCheckedOnEveryChannelExport) {
+TEST_F(ExportChecks, ChannelTypeAndNumberAreCheckedOnEveryChannelExport)
+{
     const std::uint32_t badTypes[] = {0, 2, 4, 0x0302, 0x0300};
     for (std::uint32_t type : badTypes) {
         SCOPED_TRACE(type);
@@ -112,14 +120,16 @@ TEST_F(ExportChecks, ChannelTypeAndNumberAreCheckedOnEveryChannelExport) {
     }
 }
 
-TEST_F(ExportChecks, OnlyTheLowByteOfTheChannelTypeCounts) {
+TEST_F(ExportChecks, OnlyTheLowByteOfTheChannelTypeCounts)
+{
     // Channel 63 passes the checks and reaches the worker, which does not know it.
     EXPECT_EQ(state.ProConnect(0x0103, 63, nullptr), 0x800F);
     expectRegisters(0x800F, 5);
     EXPECT_EQ(state.ProConnect(0xFFFFFF03u, 1, nullptr), 0x800F);
 }
 
-TEST_F(ExportChecks, ConnectionWorkersAnswerUnknownChannelThenTheServicesFailure) {
+TEST_F(ExportChecks, ConnectionWorkersAnswerUnknownChannelThenTheServicesFailure)
+{
     ASSERT_EQ(initialiseWithTwoChannels(), 0);
     EXPECT_EQ(state.ProConnect(3, 7, nullptr), 0x800F);
     expectRegisters(0x800F, 5);
@@ -134,7 +144,8 @@ TEST_F(ExportChecks, ConnectionWorkersAnswerUnknownChannelThenTheServicesFailure
     EXPECT_TRUE(pcsc.callsOf("ReleaseContext").empty());
 }
 
-TEST_F(ExportChecks, ProExchangeChecksNullsThenMemoryThenChannelThenConnection) {
+TEST_F(ExportChecks, ProExchangeChecksNullsThenMemoryThenChannelThenConnection)
+{
     GuardedPages pages;
     ASSERT_TRUE(pages.ok());
     // Null pointers win over a wrong channel.
@@ -157,7 +168,8 @@ TEST_F(ExportChecks, ProExchangeChecksNullsThenMemoryThenChannelThenConnection) 
     expectRegisters(0x0008, 2);
 }
 
-TEST_F(ExportChecks, ProExchangeWithZeroRequestLengthSkipsOnlyTheRequestReadCheck) {
+TEST_F(ExportChecks, ProExchangeWithZeroRequestLengthSkipsOnlyTheRequestReadCheck)
+{
     GuardedPages pages;
     ASSERT_TRUE(pages.ok());
     EXPECT_EQ(state.ProExchange(3, 5, 0, 0, nullptr, 0, response, &responseLength), 0x4000);
@@ -166,7 +178,8 @@ TEST_F(ExportChecks, ProExchangeWithZeroRequestLengthSkipsOnlyTheRequestReadChec
     expectRegisters(0x0008, 2);
 }
 
-TEST_F(ExportChecks, ProExchangeRefusesResponseItCannotWriteOrLengthCellItCannotUse) {
+TEST_F(ExportChecks, ProExchangeRefusesResponseItCannotWriteOrLengthCellItCannotUse)
+{
     GuardedPages pages;
     ASSERT_TRUE(pages.ok());
     std::uint32_t capacity = 8;
@@ -180,7 +193,8 @@ TEST_F(ExportChecks, ProExchangeRefusesResponseItCannotWriteOrLengthCellItCannot
     EXPECT_EQ(state.ProExchange(3, 5, 0, 0, request, 4, pages.noAccess(), &capacity), 0x0008);
 }
 
-TEST_F(ExportChecks, ProExchangeOnConnectedChannelReachesTheWorker) {
+TEST_F(ExportChecks, ProExchangeOnConnectedChannelReachesTheWorker)
+{
     ASSERT_EQ(initialiseWithTwoChannels(), 0);
     state.connectedFlags()[5] = 1;
     state.connectedFlags()[9] = 1;
@@ -192,7 +206,8 @@ TEST_F(ExportChecks, ProExchangeOnConnectedChannelReachesTheWorker) {
     EXPECT_EQ(responseLength, sizeof response);
 }
 
-TEST_F(ExportChecks, ExclusivityExportsReportMissingConnectionAsBadArgument) {
+TEST_F(ExportChecks, ExclusivityExportsReportMissingConnectionAsBadArgument)
+{
     ASSERT_EQ(initialiseWithTwoChannels(), 0);
     EXPECT_EQ(state.ProSetExclusivity(3, 5, 7), 0x4000);
     expectRegisters(0x4000, 2);
@@ -210,7 +225,8 @@ TEST_F(ExportChecks, ExclusivityExportsReportMissingConnectionAsBadArgument) {
     EXPECT_EQ((*state.exclusivityBlock())[5][7], 1) << "a failed worker clears no mark";
 }
 
-TEST_F(ExportChecks, ProGetStatusReportsTheFailureOnceThenStatusZero) {
+TEST_F(ExportChecks, ProGetStatusReportsTheFailureOnceThenStatusZero)
+{
     ASSERT_EQ(state.ProConnect(2, 5, nullptr), 0x4000);
     std::uint16_t status = 0xEEEE;
     std::uint32_t detail = 0xEEEEEEEE;
@@ -226,7 +242,8 @@ TEST_F(ExportChecks, ProGetStatusReportsTheFailureOnceThenStatusZero) {
     EXPECT_EQ(detail, 5u);
 }
 
-TEST_F(ExportChecks, ProGetStatusRefusesNullAndUnwritableCells) {
+TEST_F(ExportChecks, ProGetStatusRefusesNullAndUnwritableCells)
+{
     std::uint16_t status = 0;
     std::uint32_t detail = 0;
     char text[12];
@@ -240,11 +257,11 @@ TEST_F(ExportChecks, ProGetStatusRefusesNullAndUnwritableCells) {
     ASSERT_TRUE(pages.ok());
     EXPECT_EQ(state.ProGetStatus(&status, &detail, reinterpret_cast<char*>(pages.tail(11))), 0x4000);
     expectRegisters(0x4000, 4);
-    EXPECT_EQ(state.ProGetStatus(reinterpret_cast<std::uint16_t*>(pages.readOnly()), &detail, text),
-              0x4000);
+    EXPECT_EQ(state.ProGetStatus(reinterpret_cast<std::uint16_t*>(pages.readOnly()), &detail, text), 0x4000);
 }
 
-TEST_F(ExportChecks, ProIdentifyBeforeProInitReportsProtocolOne) {
+TEST_F(ExportChecks, ProIdentifyBeforeProInitReportsProtocolOne)
+{
     unsigned char record[120];
     std::memset(record, 0xCC, sizeof record);
     state.SetLastStatus(26);
@@ -258,7 +275,8 @@ TEST_F(ExportChecks, ProIdentifyBeforeProInitReportsProtocolOne) {
     EXPECT_EQ(record[106], 0xCC) << "the record is 106 bytes";
 }
 
-TEST_F(ExportChecks, ProIdentifyReportsTheProtocolNumberLittleEndian) {
+TEST_F(ExportChecks, ProIdentifyReportsTheProtocolNumberLittleEndian)
+{
     unsigned char record[106] = {};
     state.ProInit(0x0A0B, dir.file("absent.ini").c_str(), 0);
     EXPECT_EQ(state.ProIdentify(record), 0);
@@ -266,7 +284,8 @@ TEST_F(ExportChecks, ProIdentifyReportsTheProtocolNumberLittleEndian) {
     EXPECT_EQ(record[101], 0x0A);
 }
 
-TEST_F(ExportChecks, ProIdentifyRefusesNullAndInaccessibleRecords) {
+TEST_F(ExportChecks, ProIdentifyRefusesNullAndInaccessibleRecords)
+{
     EXPECT_EQ(state.ProIdentify(nullptr), 0x4000);
     expectRegisters(0x4000, 1);
     GuardedPages pages;
@@ -278,7 +297,8 @@ TEST_F(ExportChecks, ProIdentifyRefusesNullAndInaccessibleRecords) {
     EXPECT_EQ(state.ProIdentify(pages.tail(106)), 0) << "exactly 106 bytes are enough";
 }
 
-TEST_F(ExportChecks, ProTerminWithoutSuccessfulProInitReportsNotInitialised) {
+TEST_F(ExportChecks, ProTerminWithoutSuccessfulProInitReportsNotInitialised)
+{
     EXPECT_EQ(state.ProTermin(), 0x800A);
     expectRegisters(0x800A, 2);
     state.ProInit(1, dir.file("absent.ini").c_str(), 0);
@@ -286,7 +306,8 @@ TEST_F(ExportChecks, ProTerminWithoutSuccessfulProInitReportsNotInitialised) {
     EXPECT_EQ(state.exclusivityBlock(), nullptr) << "the block is freed all the same";
 }
 
-TEST_F(ExportChecks, ProTerminClearsTheTableAndFreesTheBlock) {
+TEST_F(ExportChecks, ProTerminClearsTheTableAndFreesTheBlock)
+{
     ASSERT_EQ(initialiseWithTwoChannels(), 0);
     ASSERT_NE(state.FindChannel(5), nullptr);
     EXPECT_EQ(state.ProTermin(), 0);
@@ -298,7 +319,8 @@ TEST_F(ExportChecks, ProTerminClearsTheTableAndFreesTheBlock) {
     EXPECT_EQ(state.ProTermin(), 0);
 }
 
-TEST_F(ExportChecks, ProTerminDoesNotReportTheResultsOfItsDisconnections) {
+TEST_F(ExportChecks, ProTerminDoesNotReportTheResultsOfItsDisconnections)
+{
     ASSERT_EQ(initialiseWithTwoChannels(), 0);
     state.connectedFlags()[5] = 1;
     (*state.exclusivityBlock())[5][3] = 1;
@@ -308,14 +330,14 @@ TEST_F(ExportChecks, ProTerminDoesNotReportTheResultsOfItsDisconnections) {
     expectRegisters(0, 0);
 }
 
-TEST(ExportGuard, ExceptionsAreAnsweredAsInternalError) {
+TEST(ExportGuard, ExceptionsAreAnsweredAsInternalError)
+{
     FakePcsc pcsc;
     PluginState state(pcsc);
     PluginState* current = &state;
     EXPECT_EQ(answerWithoutThrowing(current, [] { return std::uint16_t{0x800C}; }), 0x800C);
     state.SetLastStatus(3);
-    EXPECT_EQ(answerWithoutThrowing(current, []() -> std::uint16_t { throw std::bad_alloc(); }),
-              0x0001);
+    EXPECT_EQ(answerWithoutThrowing(current, []() -> std::uint16_t { throw std::bad_alloc(); }), 0x0001);
     EXPECT_EQ(state.lastStatus(), 0x0001);
     EXPECT_EQ(state.lastDetail(), 21u);
 

@@ -22,7 +22,8 @@ namespace test = ostrel::test;
 
 class Library : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         m_handle = test::loadLibrary(OSTREL_LIBRARY_FILE);
         ASSERT_NE(m_handle, nullptr) << test::loaderError();
         init = resolve<ProInitFn>("ProInit");
@@ -36,7 +37,8 @@ protected:
         releaseExclusivity = resolve<ProExclusivityFn>("ProReleaseExclusivity");
     }
 
-    void TearDown() override {
+    void TearDown() override
+    {
         if (m_handle != nullptr) {
             EXPECT_TRUE(test::freeLibrary(m_handle));
             m_handle = nullptr;
@@ -44,13 +46,15 @@ protected:
     }
 
     template <typename Fn>
-    Fn resolve(const char* name) {
+    Fn resolve(const char* name)
+    {
         void* symbol = test::findSymbol(m_handle, name);
         EXPECT_NE(symbol, nullptr) << name;
         return reinterpret_cast<Fn>(symbol);
     }
 
-    void expectLastStatus(std::uint16_t status, std::uint32_t detail) {
+    void expectLastStatus(std::uint16_t status, std::uint32_t detail)
+    {
         std::uint16_t gotStatus = 0;
         std::uint32_t gotDetail = 0;
         char text[12];
@@ -74,7 +78,8 @@ private:
     void* m_handle = nullptr;
 };
 
-TEST_F(Library, IdentifiesItselfBeforeProInit) {
+TEST_F(Library, IdentifiesItselfBeforeProInit)
+{
     unsigned char record[106];
     std::memset(record, 0xEE, sizeof record);
     ASSERT_EQ(identify(record), 0);
@@ -83,13 +88,15 @@ TEST_F(Library, IdentifiesItselfBeforeProInit) {
     EXPECT_EQ(std::memcmp(record + 100, tail, sizeof tail), 0);
 }
 
-TEST_F(Library, ProTerminWithoutProInitThenStatusTwice) {
+TEST_F(Library, ProTerminWithoutProInitThenStatusTwice)
+{
     EXPECT_EQ(termin(), 0x800A);
     expectLastStatus(0x800A, 2);
     expectLastStatus(0, 2);
 }
 
-TEST_F(Library, ArgumentChecksAnswerThroughTheCInterface) {
+TEST_F(Library, ArgumentChecksAnswerThroughTheCInterface)
+{
     EXPECT_EQ(init(1, nullptr, 0), 0x4000);
     expectLastStatus(0x4000, 1);
     EXPECT_EQ(connect(2, 1, "x"), 0x4000);
@@ -107,7 +114,8 @@ TEST_F(Library, ArgumentChecksAnswerThroughTheCInterface) {
     EXPECT_EQ(identify(nullptr), 0x4000);
 }
 
-TEST_F(Library, ConfigurationWithoutChannelListIsRefusedBeforeAnyPcscCall) {
+TEST_F(Library, ConfigurationWithoutChannelListIsRefusedBeforeAnyPcscCall)
+{
     TempDir dir;
     const std::string path = dir.write("tuvex.ini", "[PROTOCOLE1]\r\nNomLib=OSTREL.DLL\r\n");
     EXPECT_EQ(init(1, path.c_str(), 0), 0x800C);
@@ -116,21 +124,24 @@ TEST_F(Library, ConfigurationWithoutChannelListIsRefusedBeforeAnyPcscCall) {
 }
 
 #ifndef _WIN32
-TEST_F(Library, UnreachablePcscServiceIsReportedAsStopped) {
+TEST_F(Library, UnreachablePcscServiceIsReportedAsStopped)
+{
     // The client library looks for the service's socket where this variable says; a
     // socket that cannot exist stands for a machine without the service, whatever
     // runs on this one. The reader listing then cannot even get its temporary context.
     setenv("PCSCLITE_CSOCK_NAME", "/nonexistent/pcscd.comm", 1);
     TempDir dir;
     const std::string path = dir.write(
-        "tuvex.ini", "[PROTOCOLE1]\r\nListeCanaux=1\r\n[CANAL1]\r\nCaracteristiques=Lecteur 00 00\r\nIndex=1\r\n");
+        "tuvex.ini",
+        "[PROTOCOLE1]\r\nListeCanaux=1\r\n[CANAL1]\r\nCaracteristiques=Lecteur 00 00\r\nIndex=1\r\n");
     EXPECT_EQ(init(1, path.c_str(), 0), 0x800A);
     expectLastStatus(0x800A, 2);
     unsetenv("PCSCLITE_CSOCK_NAME");
 }
 #endif
 
-TEST_F(Library, BadPointersNeverFaultTheHost) {
+TEST_F(Library, BadPointersNeverFaultTheHost)
+{
     GuardedPages pages;
     ASSERT_TRUE(pages.ok());
     std::uint8_t* hole = pages.noAccess();
@@ -145,14 +156,16 @@ TEST_F(Library, BadPointersNeverFaultTheHost) {
               0x0010);
 }
 
-TEST_F(Library, ReloadingStartsFromFreshRegisters) {
+TEST_F(Library, ReloadingStartsFromFreshRegisters)
+{
     EXPECT_EQ(connect(9, 1, nullptr), 0x4000);
     TearDown();
     SetUp();
     expectLastStatus(0, 0);
 }
 
-TEST(LibraryFile, CarriesTheThreeStampLines) {
+TEST(LibraryFile, CarriesTheThreeStampLines)
+{
     std::ifstream file(OSTREL_LIBRARY_FILE, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     ASSERT_FALSE(bytes.empty());

@@ -14,7 +14,8 @@ namespace {
 
 using test::GuardedPages;
 
-TEST(MemoryProbe, RangeEndingAtAHoleIsUsableOneByteMoreIsNot) {
+TEST(MemoryProbe, RangeEndingAtAHoleIsUsableOneByteMoreIsNot)
+{
     GuardedPages pages;
     ASSERT_TRUE(pages.ok());
     EXPECT_TRUE(isReadable(pages.tail(64), 64));
@@ -24,14 +25,16 @@ TEST(MemoryProbe, RangeEndingAtAHoleIsUsableOneByteMoreIsNot) {
     EXPECT_FALSE(isReadable(pages.noAccess(), 1));
 }
 
-TEST(MemoryProbe, ReadOnlyPageIsReadableButNotWritable) {
+TEST(MemoryProbe, ReadOnlyPageIsReadableButNotWritable)
+{
     GuardedPages pages;
     ASSERT_TRUE(pages.ok());
     EXPECT_TRUE(isReadable(pages.readOnly(), 16));
     EXPECT_FALSE(isWritable(pages.readOnly(), 16));
 }
 
-TEST(MemoryProbe, WritableCheckLeavesTheBytesAsTheyWere) {
+TEST(MemoryProbe, WritableCheckLeavesTheBytesAsTheyWere)
+{
     GuardedPages pages;
     ASSERT_TRUE(pages.ok());
     std::uint8_t* area = pages.tail(300);
@@ -40,7 +43,8 @@ TEST(MemoryProbe, WritableCheckLeavesTheBytesAsTheyWere) {
     for (int i = 0; i < 300; ++i) ASSERT_EQ(area[i], static_cast<std::uint8_t>(i * 7));
 }
 
-TEST(MemoryProbe, EmptyRangesNullAndWrappingRanges) {
+TEST(MemoryProbe, EmptyRangesNullAndWrappingRanges)
+{
     EXPECT_TRUE(isReadable(nullptr, 0));
     EXPECT_FALSE(isReadable(nullptr, 1));
     EXPECT_FALSE(isWritable(nullptr, 4));
@@ -48,7 +52,8 @@ TEST(MemoryProbe, EmptyRangesNullAndWrappingRanges) {
     EXPECT_FALSE(isReadable(&byte, static_cast<std::size_t>(-1)));
 }
 
-TEST(MemoryProbe, RangeSpanningManyPagesIsCheckedPageByPage) {
+TEST(MemoryProbe, RangeSpanningManyPagesIsCheckedPageByPage)
+{
     GuardedPages pages;
     ASSERT_TRUE(pages.ok());
     std::vector<std::uint8_t> large(5 * pages.pageSize() + 3);
@@ -57,7 +62,8 @@ TEST(MemoryProbe, RangeSpanningManyPagesIsCheckedPageByPage) {
     EXPECT_FALSE(isReadable(pages.tail(1), 2 * pages.pageSize()));
 }
 
-TEST(MemoryProbe, TextMustBeTerminatedBeforeAnyHole) {
+TEST(MemoryProbe, TextMustBeTerminatedBeforeAnyHole)
+{
     GuardedPages pages;
     ASSERT_TRUE(pages.ok());
     EXPECT_TRUE(isReadableText("tuvex.ini"));

@@ -20,7 +20,8 @@ class PcscLiteAdaptation : public ::testing::Test {
 protected:
     void SetUp() override { stub.reset(); }
 
-    Handle connectTo(const char* reader, std::uint32_t share) {
+    Handle connectTo(const char* reader, std::uint32_t share)
+    {
         Handle card = 0;
         std::uint32_t protocol = 99;
         EXPECT_EQ(pcsc.connect(0x7777, reader, share, share == kShareDirect ? 0 : 3, &card, &protocol), 0);
@@ -31,7 +32,8 @@ protected:
     PcscLite pcsc;
 };
 
-TEST_F(PcscLiteAdaptation, ResultsKeepWinScardBitPatterns) {
+TEST_F(PcscLiteAdaptation, ResultsKeepWinScardBitPatterns)
+{
     // On 64-bit Linux the LONG 0x80100069 is positive; the seam hands over the
     // negative 32-bit value that WinSCard returns.
     stub.results["SCardBeginTransaction"].push_back(SCARD_W_REMOVED_CARD);
@@ -42,25 +44,27 @@ TEST_F(PcscLiteAdaptation, ResultsKeepWinScardBitPatterns) {
     EXPECT_EQ(pcsc.releaseContext(0x7000), kInvalidHandle);
 }
 
-TEST_F(PcscLiteAdaptation, ListingWithoutContextUsesATemporaryOne) {
+TEST_F(PcscLiteAdaptation, ListingWithoutContextUsesATemporaryOne)
+{
     stub.data = {'R', 0, 0};
     char list[16] = {};
     std::uint32_t length = sizeof list;
     EXPECT_EQ(pcsc.listReaders(0, nullptr, list, &length), 0);
     EXPECT_EQ(length, 3u);
     EXPECT_STREQ(list, "R");
-    EXPECT_EQ(stub.calls, (std::vector<std::string>{"SCardEstablishContext(2)",
-                                                    "SCardListReaders(0x7000, 16)",
-                                                    "SCardReleaseContext(0x7000)"}));
+    EXPECT_EQ(stub.calls,
+              (std::vector<std::string>{"SCardEstablishContext(2)", "SCardListReaders(0x7000, 16)",
+                                        "SCardReleaseContext(0x7000)"}));
     stub.calls.clear();
     length = sizeof list;
     EXPECT_EQ(pcsc.listReaderGroups(0, list, &length), 0);
-    EXPECT_EQ(stub.calls, (std::vector<std::string>{"SCardEstablishContext(2)",
-                                                    "SCardListReaderGroups(0x7001, 16)",
-                                                    "SCardReleaseContext(0x7001)"}));
+    EXPECT_EQ(stub.calls,
+              (std::vector<std::string>{"SCardEstablishContext(2)", "SCardListReaderGroups(0x7001, 16)",
+                                        "SCardReleaseContext(0x7001)"}));
 }
 
-TEST_F(PcscLiteAdaptation, ListingWithAContextUsesIt) {
+TEST_F(PcscLiteAdaptation, ListingWithAContextUsesIt)
+{
     char list[8];
     std::uint32_t length = sizeof list;
     stub.data = {0, 0};
@@ -68,7 +72,8 @@ TEST_F(PcscLiteAdaptation, ListingWithAContextUsesIt) {
     EXPECT_EQ(stub.calls, std::vector<std::string>{"SCardListReaders(0x42, 8)"});
 }
 
-TEST_F(PcscLiteAdaptation, ListingFailuresPassThroughAndReleaseTheTemporaryContext) {
+TEST_F(PcscLiteAdaptation, ListingFailuresPassThroughAndReleaseTheTemporaryContext)
+{
     char list[8];
     std::uint32_t length = sizeof list;
     stub.results["SCardEstablishContext"].push_back(SCARD_E_NO_SERVICE);
@@ -80,7 +85,8 @@ TEST_F(PcscLiteAdaptation, ListingFailuresPassThroughAndReleaseTheTemporaryConte
     EXPECT_EQ(stub.calls.back(), "SCardReleaseContext(0x7000)");
 }
 
-TEST_F(PcscLiteAdaptation, ReconnectToDirectWithoutCardReopensTheConnection) {
+TEST_F(PcscLiteAdaptation, ReconnectToDirectWithoutCardReopensTheConnection)
+{
     const Handle card = connectTo("Lecteur A 00 00", kShareExclusive);
     stub.results["SCardReconnect"].push_back(SCARD_E_NO_SMARTCARD);
     Handle reconnected = card;
@@ -88,12 +94,13 @@ TEST_F(PcscLiteAdaptation, ReconnectToDirectWithoutCardReopensTheConnection) {
     EXPECT_EQ(pcsc.reconnect(&reconnected, kShareDirect, 0, kLeaveCard, &protocol), 0);
     EXPECT_NE(reconnected, card);
     EXPECT_EQ(protocol, 0u);
-    EXPECT_EQ(stub.calls, (std::vector<std::string>{"SCardReconnect(0x5000, 3, 0, 0)",
-                                                    "SCardDisconnect(0x5000, 0)",
-                                                    "SCardConnect(0x7777, Lecteur A 00 00, 3, 0)"}));
+    EXPECT_EQ(stub.calls,
+              (std::vector<std::string>{"SCardReconnect(0x5000, 3, 0, 0)", "SCardDisconnect(0x5000, 0)",
+                                        "SCardConnect(0x7777, Lecteur A 00 00, 3, 0)"}));
 }
 
-TEST_F(PcscLiteAdaptation, ReconnectFailuresOtherwisePassThrough) {
+TEST_F(PcscLiteAdaptation, ReconnectFailuresOtherwisePassThrough)
+{
     Handle card = connectTo("Lecteur A 00 00", kShareDirect);
     std::uint32_t protocol = 0;
     stub.results["SCardReconnect"].push_back(SCARD_E_NO_SMARTCARD);
@@ -108,7 +115,8 @@ TEST_F(PcscLiteAdaptation, ReconnectFailuresOtherwisePassThrough) {
     EXPECT_EQ(pcsc.reconnect(&foreign, kShareDirect, 0, kLeaveCard, &protocol), kNoSmartcard);
 }
 
-TEST_F(PcscLiteAdaptation, CardPulledDuringTransmissionReportsRemovedCard) {
+TEST_F(PcscLiteAdaptation, CardPulledDuringTransmissionReportsRemovedCard)
+{
     const Handle exclusive = connectTo("Lecteur A 00 00", kShareExclusive);
     const Handle direct = connectTo("Lecteur B 00 00", kShareDirect);
     const std::uint8_t command[5] = {0x00, 0xB0, 0x00, 0x00, 0x02};
@@ -120,7 +128,8 @@ TEST_F(PcscLiteAdaptation, CardPulledDuringTransmissionReportsRemovedCard) {
     EXPECT_EQ(stub.calls.front(), "SCardTransmit(0x5000, T0, 5)");
 }
 
-TEST_F(PcscLiteAdaptation, PollReportsReaderHeldInDirectModeUnavailable) {
+TEST_F(PcscLiteAdaptation, PollReportsReaderHeldInDirectModeUnavailable)
+{
     connectTo("Lecteur A 00 00", kShareDirect);
     const Handle shared = connectTo("Lecteur B 00 00", kShareShared);
     stub.eventState = 0x00030000 | SCARD_STATE_PRESENT;
@@ -134,7 +143,8 @@ TEST_F(PcscLiteAdaptation, PollReportsReaderHeldInDirectModeUnavailable) {
     EXPECT_EQ(pcsc.disconnect(shared, kLeaveCard), 0);
 }
 
-TEST_F(PcscLiteAdaptation, PollAnsweredWithATimeOutStillReportsTheDirectReaderAsAChange) {
+TEST_F(PcscLiteAdaptation, PollAnsweredWithATimeOutStillReportsTheDirectReaderAsAChange)
+{
     connectTo("Lecteur A 00 00", kShareDirect);
     // pcscd answers an unchanged reader with a time-out; WinSCard reports the change.
     stub.results["SCardGetStatusChange"].push_back(SCARD_E_TIMEOUT);
@@ -151,7 +161,8 @@ TEST_F(PcscLiteAdaptation, PollAnsweredWithATimeOutStillReportsTheDirectReaderAs
     EXPECT_EQ(state.eventState, kStatePresent);
 }
 
-TEST_F(PcscLiteAdaptation, ReaderLeftByItsDirectConnectionIsTrackedAgain) {
+TEST_F(PcscLiteAdaptation, ReaderLeftByItsDirectConnectionIsTrackedAgain)
+{
     Handle direct = connectTo("Lecteur A 00 00", kShareDirect);
     ASSERT_EQ(pcsc.disconnect(direct, kLeaveCard), 0);
     ReaderState state;
@@ -166,7 +177,8 @@ TEST_F(PcscLiteAdaptation, ReaderLeftByItsDirectConnectionIsTrackedAgain) {
     EXPECT_EQ(state.eventState, kStatePresent);
 }
 
-TEST_F(PcscLiteAdaptation, PollCopiesAtMostTheAtrItWasGiven) {
+TEST_F(PcscLiteAdaptation, PollCopiesAtMostTheAtrItWasGiven)
+{
     stub.data.assign(33, 0x3B);
     ReaderState state;
     state.reader = "Lecteur A 00 00";
@@ -177,7 +189,8 @@ TEST_F(PcscLiteAdaptation, PollCopiesAtMostTheAtrItWasGiven) {
     EXPECT_EQ(state.atr[33], 0xEE);
 }
 
-TEST_F(PcscLiteAdaptation, AttributeBuffersStayWithinTheClientLimit) {
+TEST_F(PcscLiteAdaptation, AttributeBuffersStayWithinTheClientLimit)
+{
     std::uint8_t buffer[1024];
     std::uint32_t length = sizeof buffer;
     stub.data = {1, 2, 3};
@@ -186,7 +199,8 @@ TEST_F(PcscLiteAdaptation, AttributeBuffersStayWithinTheClientLimit) {
     EXPECT_EQ(stub.calls, std::vector<std::string>{"SCardGetAttrib(0x5000, 0x90303, 264)"});
 }
 
-TEST_F(PcscLiteAdaptation, StatusHandsBackAtrAndProtocolWithinTheCallersCapacity) {
+TEST_F(PcscLiteAdaptation, StatusHandsBackAtrAndProtocolWithinTheCallersCapacity)
+{
     stub.data = {0x3B, 0x65, 0x00, 0x00};
     std::uint8_t atr[32] = {};
     std::uint32_t length = 32;
@@ -200,14 +214,16 @@ TEST_F(PcscLiteAdaptation, StatusHandsBackAtrAndProtocolWithinTheCallersCapacity
     EXPECT_EQ(length, 4u);
 }
 
-TEST_F(PcscLiteAdaptation, CardTypeRegistrationIsAcceptedWithoutAnyCall) {
+TEST_F(PcscLiteAdaptation, CardTypeRegistrationIsAcceptedWithoutAnyCall)
+{
     const std::uint8_t id[16] = {};
     const std::uint8_t atr[2] = {0x3B, 0x00};
     EXPECT_EQ(pcsc.introduceCardType(0x7777, "Carte", id, id, 0, atr, nullptr, 2), 0);
     EXPECT_TRUE(stub.calls.empty());
 }
 
-TEST_F(PcscLiteAdaptation, PollRewritesATimeOutForAReaderHeldDirectly) {
+TEST_F(PcscLiteAdaptation, PollRewritesATimeOutForAReaderHeldDirectly)
+{
     // pcscd answers a zero-time-out poll of an unchanged reader with a time-out;
     // WinSCard answers a reader held directly as unavailable at once.
     connectTo("Lecteur A 00 00", kShareDirect);
@@ -235,7 +251,8 @@ struct StatusAnswer {
 class PcscLiteAttributeFromStatus : public PcscLiteAdaptation,
                                     public ::testing::WithParamInterface<StatusAnswer> {};
 
-TEST_P(PcscLiteAttributeFromStatus, AnswersWhatTheDriverDoesNot) {
+TEST_P(PcscLiteAttributeFromStatus, AnswersWhatTheDriverDoesNot)
+{
     const StatusAnswer& c = GetParam();
     stub.results["SCardGetAttrib"].push_back(SCARD_E_UNSUPPORTED_FEATURE);
     stub.statusState = c.state;
@@ -250,18 +267,18 @@ TEST_P(PcscLiteAttributeFromStatus, AnswersWhatTheDriverDoesNot) {
 
 INSTANTIATE_TEST_SUITE_P(
     Attributes, PcscLiteAttributeFromStatus,
-    ::testing::Values(
-        StatusAnswer{"PresenceOfAPoweredCard", 0x90300, 0x00010034, {2}},
-        StatusAnswer{"PresenceOfAnUnpoweredCard", 0x90300, 0x00020004, {2}},
-        StatusAnswer{"PresenceOfNoCard", 0x90300, 0x00030002, {0}},
-        StatusAnswer{"ContactsOfAPoweredCard", 0x90301, 0x00000014, {1}},
-        StatusAnswer{"ContactsOfANegotiableCard", 0x90301, 0x00000024, {1}},
-        StatusAnswer{"ContactsOfASpecificCard", 0x90301, 0x00000044, {1}},
-        StatusAnswer{"ContactsOfAnUnpoweredCard", 0x90301, 0x00700004, {0}},
-        StatusAnswer{"Atr", 0x90303, 0x00000034, {0x3B, 0x02, 0x14, 0x50}}),
+    ::testing::Values(StatusAnswer{"PresenceOfAPoweredCard", 0x90300, 0x00010034, {2}},
+                      StatusAnswer{"PresenceOfAnUnpoweredCard", 0x90300, 0x00020004, {2}},
+                      StatusAnswer{"PresenceOfNoCard", 0x90300, 0x00030002, {0}},
+                      StatusAnswer{"ContactsOfAPoweredCard", 0x90301, 0x00000014, {1}},
+                      StatusAnswer{"ContactsOfANegotiableCard", 0x90301, 0x00000024, {1}},
+                      StatusAnswer{"ContactsOfASpecificCard", 0x90301, 0x00000044, {1}},
+                      StatusAnswer{"ContactsOfAnUnpoweredCard", 0x90301, 0x00700004, {0}},
+                      StatusAnswer{"Atr", 0x90303, 0x00000034, {0x3B, 0x02, 0x14, 0x50}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(PcscLiteAdaptation, AttributesFromStatusKeepTheBufferRulesAndTheFailures) {
+TEST_F(PcscLiteAdaptation, AttributesFromStatusKeepTheBufferRulesAndTheFailures)
+{
     std::uint8_t buffer[2];
     std::uint32_t length = sizeof buffer;
     stub.data = {0x3B, 0x02, 0x14, 0x50};

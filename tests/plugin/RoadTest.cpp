@@ -16,14 +16,16 @@ using test::kChannel;
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes withAtr(Bytes head, const Bytes& atr) {
+Bytes withAtr(Bytes head, const Bytes& atr)
+{
     head.insert(head.end(), atr.begin(), atr.end());
     return head;
 }
 
 class Road : public test::PluginBench {};
 
-TEST_F(Road, ReaderWithoutCardThroughTwoCardsToTermination) {
+TEST_F(Road, ReaderWithoutCardThroughTwoCardsToTermination)
+{
     // ProConnect: no card for the shared test connection, the direct one stands.
     cardOut();
     pcsc.queue("Connect", test::fail(pcsc::kNoSmartcard));
@@ -83,8 +85,7 @@ TEST_F(Road, ReaderWithoutCardThroughTwoCardsToTermination) {
     pcsc.queue("TransmitT0", test::fail(pcsc::kRemovedCard));
     pcsc.queue("Reconnect", test::connected(pcsc::kProtocolNone));
     pcsc.calls.clear();
-    EXPECT_EQ(exchange({0, 1, 0x00, 0x04, 0x00, 0xB0, 0x00, 0x00, 0x02}).bytes(),
-              (Bytes{0x16, 0x00, 0x05}));
+    EXPECT_EQ(exchange({0, 1, 0x00, 0x04, 0x00, 0xB0, 0x00, 0x00, 0x02}).bytes(), (Bytes{0x16, 0x00, 0x05}));
     EXPECT_EQ(pcsc.callsOf("Reconnect"), std::vector<std::string>{"Reconnect(0x201, 3, 0, 0)"});
     EXPECT_EQ(pcsc.callsOf("BeginTransaction"), std::vector<std::string>{"BeginTransaction(0x201)"});
 
@@ -95,12 +96,11 @@ TEST_F(Road, ReaderWithoutCardThroughTwoCardsToTermination) {
     pcsc.queue("GetStatusChange", test::polled(pcsc::kStateUnavailable | pcsc::kStateChanged));
     pcsc.calls.clear();
     EXPECT_EQ(exchange({0, 1, 0x16, 0}).bytes(), (Bytes{0x00, 0x01, 0x07}));
-    EXPECT_EQ(pcsc.callsOf("Reconnect"), (std::vector<std::string>{"Reconnect(0x201, 3, 0, 0)",
-                                                                   "Reconnect(0x201, 1, 3, 2)"}));
+    EXPECT_EQ(pcsc.callsOf("Reconnect"),
+              (std::vector<std::string>{"Reconnect(0x201, 3, 0, 0)", "Reconnect(0x201, 1, 3, 2)"}));
     EXPECT_EQ(channel().flags & 0xF0, kFlagExclusiveMode | kFlagTransaction);
     // The stale counter of the first card is refused.
-    EXPECT_EQ(exchange({0, 1, 0x00, 0x04, 0x00, 0xB0, 0x00, 0x00, 0x02}).bytes(),
-              (Bytes{0x16, 0x01, 0x07}));
+    EXPECT_EQ(exchange({0, 1, 0x00, 0x04, 0x00, 0xB0, 0x00, 0x00, 0x02}).bytes(), (Bytes{0x16, 0x01, 0x07}));
 
     // Power-off, removal mode 0, on a reader that cannot eject: the card stays,
     // present and not powered.
@@ -110,8 +110,7 @@ TEST_F(Road, ReaderWithoutCardThroughTwoCardsToTermination) {
     pcsc.calls.clear();
     EXPECT_EQ(exchange({0, 1, 0x15, 0}).bytes(), (Bytes{0x12, 0x01, 0x07}));
     EXPECT_EQ(pcsc.callsOf("Disconnect"), std::vector<std::string>{"Disconnect(0x201, 3)"});
-    EXPECT_EQ(pcsc.callsOf("Connect"),
-              std::vector<std::string>{"Connect(0x100, \"Reader A 00 00\", 3, 0)"});
+    EXPECT_EQ(pcsc.callsOf("Connect"), std::vector<std::string>{"Connect(0x100, \"Reader A 00 00\", 3, 0)"});
     EXPECT_EQ(pcsc.callsOf("Reconnect"), std::vector<std::string>{"Reconnect(0x202, 1, 3, 2)"});
 
     // Power-off, removal mode 1: this time the card leaves the reader.
@@ -128,8 +127,7 @@ TEST_F(Road, ReaderWithoutCardThroughTwoCardsToTermination) {
     EXPECT_EQ((*state.exclusivityBlock())[kChannel][1], 0);
     ASSERT_EQ(state.ProDisconnect(3, kChannel), 0);
     ASSERT_EQ(state.ProTermin(), 0);
-    EXPECT_EQ(pcsc.calls, (std::vector<std::string>{"EndTransaction(0x203, 0)",
-                                                    "Disconnect(0x203, 0)",
+    EXPECT_EQ(pcsc.calls, (std::vector<std::string>{"EndTransaction(0x203, 0)", "Disconnect(0x203, 0)",
                                                     "ReleaseContext(0x100)"}));
     EXPECT_TRUE(nothingOpen());
 }

@@ -19,13 +19,15 @@ struct PcscCase {
     DetailCode withWarningsAsErrors;
 };
 
-void PrintTo(const PcscCase& row, std::ostream* os) {
+void PrintTo(const PcscCase& row, std::ostream* os)
+{
     *os << "0x" << std::hex << row.result;
 }
 
 class PcscToDetailRow : public ::testing::TestWithParam<PcscCase> {};
 
-TEST_P(PcscToDetailRow, ConvertsWithEitherFlag) {
+TEST_P(PcscToDetailRow, ConvertsWithEitherFlag)
+{
     const PcscCase& row = GetParam();
     const auto result = static_cast<std::int32_t>(row.result);
     EXPECT_EQ(PcscToDetail(result, true), row.withWarningsAsSuccess);
@@ -44,8 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
         PcscCase{0x80100017, 17, 17}, PcscCase{0x8010001B, 18, 18}, PcscCase{0x80100018, 2, 2},
         PcscCase{0x80100019, 2, 2}, PcscCase{0x8010001A, 2, 2}, PcscCase{0x8010001D, 2, 2},
         PcscCase{0x8010001E, 2, 2}, PcscCase{0x8010000C, 26, 26}, PcscCase{1112, 26, 26},
-        PcscCase{22, 27, 27}, PcscCase{122, 15, 15}, PcscCase{1785, 28, 28},
-        PcscCase{0x8010000E, 28, 28}, PcscCase{0x8010000D, 28, 28}, PcscCase{0x8010001C, 28, 28},
+        PcscCase{22, 27, 27}, PcscCase{122, 15, 15}, PcscCase{1785, 28, 28}, PcscCase{0x8010000E, 28, 28},
+        PcscCase{0x8010000D, 28, 28}, PcscCase{0x8010001C, 28, 28},
         // Card warnings: success only when the caller asks for it.
         PcscCase{0x80100069, 0, 27}, PcscCase{0x80100067, 0, 27}, PcscCase{0x80100068, 0, 27},
         PcscCase{0x80100065, 0, 28}, PcscCase{0x80100066, 0, 28}, PcscCase{0x80100015, 0, 28},
@@ -53,7 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
         PcscCase{0x80100014, 20, 20}, PcscCase{0x8010002E, 20, 20}, PcscCase{0x8010001F, 20, 20},
         PcscCase{0x80100022, 20, 20}, PcscCase{1, 20, 20}, PcscCase{0xFFFFFFFF, 20, 20}));
 
-TEST(PcscToDetail, ComparesAllThirtyTwoBits) {
+TEST(PcscToDetail, ComparesAllThirtyTwoBits)
+{
     // A 64-bit pcsc-lite code truncated the wrong way would match a system error row.
     EXPECT_EQ(PcscToDetail(static_cast<std::int32_t>(0x00100069u), true), 20);
     EXPECT_EQ(PcscToDetail(static_cast<std::int32_t>(0x80000458u), false), 20);
@@ -61,7 +64,8 @@ TEST(PcscToDetail, ComparesAllThirtyTwoBits) {
 
 class SetLastStatusRow : public ::testing::TestWithParam<std::tuple<DetailCode, std::uint16_t>> {};
 
-TEST_P(SetLastStatusRow, StoresStatusAndDetail) {
+TEST_P(SetLastStatusRow, StoresStatusAndDetail)
+{
     test::FakePcsc pcsc;
     PluginState state(pcsc);
     const auto [detail, status] = GetParam();
@@ -83,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 class SetLastStatusWithoutRow : public ::testing::TestWithParam<DetailCode> {};
 
-TEST_P(SetLastStatusWithoutRow, KeepsStatusButStoresDetail) {
+TEST_P(SetLastStatusWithoutRow, KeepsStatusButStoresDetail)
+{
     test::FakePcsc pcsc;
     PluginState state(pcsc);
     state.SetLastStatus(3);

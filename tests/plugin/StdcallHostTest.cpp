@@ -61,24 +61,25 @@ __asm__(
 
 namespace {
 
-constexpr const char* kExports[] = {"ProInit",           "ProTermin",
-                                    "ProConnect",        "ProDisconnect",
-                                    "ProExchange",       "ProGetStatus",
-                                    "ProIdentify",       "ProSetExclusivity",
-                                    "ProReleaseExclusivity"};
+constexpr const char* kExports[] = {"ProInit",       "ProTermin",         "ProConnect",
+                                    "ProDisconnect", "ProExchange",       "ProGetStatus",
+                                    "ProIdentify",   "ProSetExclusivity", "ProReleaseExclusivity"};
 
-std::uint32_t word(const void* pointer) {
+std::uint32_t word(const void* pointer)
+{
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(pointer));
 }
 
 class StdcallHost : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         m_library = LoadLibraryA(OSTREL_LIBRARY_FILE);
         ASSERT_NE(m_library, nullptr) << "LoadLibraryA failed, system error " << GetLastError();
     }
 
-    void TearDown() override {
+    void TearDown() override
+    {
         if (m_library != nullptr) {
             EXPECT_NE(FreeLibrary(m_library), 0);
         }
@@ -86,20 +87,21 @@ protected:
 
     // Calls the export through the thunk; fails the test when the stack does not
     // balance. Returns the export's status.
-    std::uint16_t call(const char* name, std::vector<std::uint32_t> words) {
+    std::uint16_t call(const char* name, std::vector<std::uint32_t> words)
+    {
         const FARPROC function = GetProcAddress(m_library, name);
         EXPECT_NE(function, nullptr) << name;
         if (function == nullptr) return 0xFFFF;
         std::uint32_t status = 0;
-        const std::int32_t moved = stackBalanceCall(reinterpret_cast<const void*>(function),
-                                                    words.data(),
+        const std::int32_t moved = stackBalanceCall(reinterpret_cast<const void*>(function), words.data(),
                                                     static_cast<std::uint32_t>(words.size()), &status);
         EXPECT_EQ(moved, 0) << name << " left the stack " << moved << " bytes off";
         return static_cast<std::uint16_t>(status);
     }
 
     // ProGetStatus through the thunk: status and detail of the call before.
-    void expectLastStatus(std::uint16_t status, std::uint32_t detail) {
+    void expectLastStatus(std::uint16_t status, std::uint32_t detail)
+    {
         std::uint16_t gotStatus = 0xFFFF;
         std::uint32_t gotDetail = 0xFFFFFFFF;
         char text[12] = {};
@@ -112,7 +114,8 @@ protected:
     HMODULE m_library = nullptr;
 };
 
-TEST_F(StdcallHost, ResolvesTheNineUndecoratedNamesAndNoDecoratedOnes) {
+TEST_F(StdcallHost, ResolvesTheNineUndecoratedNamesAndNoDecoratedOnes)
+{
     for (const char* name : kExports) {
         EXPECT_NE(GetProcAddress(m_library, name), nullptr) << name;
         // The __stdcall decoration (name@bytes) must not be what the table holds.
@@ -122,7 +125,8 @@ TEST_F(StdcallHost, ResolvesTheNineUndecoratedNamesAndNoDecoratedOnes) {
     EXPECT_EQ(GetProcAddress(m_library, "ProInit@12"), nullptr);
 }
 
-TEST_F(StdcallHost, IdentificationRecordThroughTheStandardConvention) {
+TEST_F(StdcallHost, IdentificationRecordThroughTheStandardConvention)
+{
     unsigned char record[106];
     std::memset(record, 0xEE, sizeof record);
     EXPECT_EQ(call("ProIdentify", {word(record)}), 0);
@@ -136,7 +140,8 @@ TEST_F(StdcallHost, IdentificationRecordThroughTheStandardConvention) {
 
 // Every export's own argument checks, each call with its exact argument count on
 // the stack; the arguments narrower than 32 bits take a whole slot each.
-TEST_F(StdcallHost, EveryExportRefusesBadArgumentsWithABalancedStack) {
+TEST_F(StdcallHost, EveryExportRefusesBadArgumentsWithABalancedStack)
+{
     EXPECT_EQ(call("ProTermin", {}), 0x800A);
     expectLastStatus(0x800A, 2);
     expectLastStatus(0, 2);
@@ -174,7 +179,8 @@ TEST_F(StdcallHost, EveryExportRefusesBadArgumentsWithABalancedStack) {
     expectLastStatus(0x4000, 1);
 }
 
-TEST_F(StdcallHost, ProtocolNumberOfProInitIsReported) {
+TEST_F(StdcallHost, ProtocolNumberOfProInitIsReported)
+{
     // No configuration file at that path: ProInit fails, the number is kept.
     EXPECT_NE(call("ProInit", {7, word("Z:\\nonexistent\\tuvex.ini"), 0}), 0);
     unsigned char record[106] = {};
@@ -186,7 +192,8 @@ TEST_F(StdcallHost, ProtocolNumberOfProInitIsReported) {
 
 // FreeLibrary runs ProTermin through the entry point: it must unload the library
 // cleanly after ProInit allocated its state, and a new load starts from fresh registers.
-TEST_F(StdcallHost, FreeLibraryEndsThePluginAndUnloads) {
+TEST_F(StdcallHost, FreeLibraryEndsThePluginAndUnloads)
+{
     EXPECT_NE(call("ProInit", {1, word("Z:\\nonexistent\\tuvex.ini"), 0}), 0);
     EXPECT_EQ(call("ProConnect", {9, 1, word(nullptr)}), 0x4000);
     ASSERT_NE(FreeLibrary(m_library), 0);
@@ -200,7 +207,8 @@ TEST_F(StdcallHost, FreeLibraryEndsThePluginAndUnloads) {
     expectLastStatus(0, 0);
 }
 
-std::string versionText(const std::vector<char>& block, const char* key) {
+std::string versionText(const std::vector<char>& block, const char* key)
+{
     const std::string path = std::string("\\StringFileInfo\\040C04E4\\") + key;
     char* text = nullptr;
     UINT length = 0;
@@ -210,7 +218,8 @@ std::string versionText(const std::vector<char>& block, const char* key) {
     return std::string(text);
 }
 
-TEST(OstrelVersionResource, FrenchTextsOfTheBuild) {
+TEST(OstrelVersionResource, FrenchTextsOfTheBuild)
+{
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeA(OSTREL_LIBRARY_FILE, &handle);
     ASSERT_GT(size, 0u) << "no version resource, system error " << GetLastError();

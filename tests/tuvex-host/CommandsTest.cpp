@@ -17,7 +17,8 @@ struct RequestCase {
     Bytes request;
 };
 
-TEST(TuvexHostCommands, ExchangeCommandsBecomeTheirRequests) {
+TEST(TuvexHostCommands, ExchangeCommandsBecomeTheirRequests)
+{
     const std::vector<RequestCase> cases = {
         {"presence", {0, 0, 0x16, 0}},
         {"power-on", {0, 0, 0x14, 0}},
@@ -39,7 +40,8 @@ TEST(TuvexHostCommands, ExchangeCommandsBecomeTheirRequests) {
     }
 }
 
-TEST(TuvexHostCommands, OtherCommandsTakeTheirNumbersAndBlankLinesAreNothing) {
+TEST(TuvexHostCommands, OtherCommandsTakeTheirNumbersAndBlankLinesAreNothing)
+{
     std::string error;
     EXPECT_EQ(parseCommand("exclusive", error)->number, 0u);
     EXPECT_EQ(parseCommand("release 255", error)->number, 255u);
@@ -49,7 +51,8 @@ TEST(TuvexHostCommands, OtherCommandsTakeTheirNumbersAndBlankLinesAreNothing) {
     EXPECT_EQ(parseCommand("   # a comment", error)->verb, Verb::None);
 }
 
-TEST(TuvexHostCommands, MalformedLinesAreRefusedNamingTheProblem) {
+TEST(TuvexHostCommands, MalformedLinesAreRefusedNamingTheProblem)
+{
     const std::vector<std::pair<const char*, const char*>> cases = {
         {"dance", "unknown command \"dance\""},
         {"apdu", "malformed hex string"},
@@ -72,7 +75,8 @@ TEST(TuvexHostCommands, MalformedLinesAreRefusedNamingTheProblem) {
     }
 }
 
-TEST(TuvexHostCommands, SelfTestAnswerIsDecoded) {
+TEST(TuvexHostCommands, SelfTestAnswerIsDecoded)
+{
     Bytes answer(27, 0xFF);
     const Bytes head{0x00, 0x12, 0x34, 0x01, 0x02, 0x1F, 0x40, 0x00, 0x0A, 0x05, 0, 0, 0};
     std::copy(head.begin(), head.end(), answer.begin());
@@ -86,14 +90,16 @@ TEST(TuvexHostCommands, SelfTestAnswerIsDecoded) {
     EXPECT_FALSE(decodeSelfTest(answer).has_value());
 }
 
-TEST(TuvexHostConfig, MapsWindowsLibraryNamesToThePlatformsFile) {
+TEST(TuvexHostConfig, MapsWindowsLibraryNamesToThePlatformsFile)
+{
     EXPECT_EQ(libraryFileNames("OSTREL.DLL"), (std::vector<std::string>{"OSTREL.DLL", "libostrel.so"}));
     EXPECT_EQ(libraryFileNames("C:\\Tuvex\\Halvane.dll"),
               (std::vector<std::string>{"C:\\Tuvex\\Halvane.dll", "libhalvane.so"}));
     EXPECT_EQ(libraryFileNames("/opt/x/libfoo.so"), (std::vector<std::string>{"/opt/x/libfoo.so"}));
 }
 
-TEST(TuvexHostConfig, ReadsProtocolsInOrderAndTheirChannels) {
+TEST(TuvexHostConfig, ReadsProtocolsInOrderAndTheirChannels)
+{
     TempDir dir;
     const std::string path = dir.write("tuvex.ini",
                                        "[CONFIG]\r\nNbCanaux=2\r\n"

@@ -27,7 +27,8 @@ struct HostRun {
     std::string err;
 };
 
-HostRun host(std::vector<std::string> args, const std::string& input = "") {
+HostRun host(std::vector<std::string> args, const std::string& input = "")
+{
     args.insert(args.begin(), "tuvex-host");
     std::istringstream in(input);
     std::ostringstream out;
@@ -41,33 +42,70 @@ HostRun host(std::vector<std::string> args, const std::string& input = "") {
 
 struct ErrorCase {
     const char* name;
-    const char* ini;  // null: no file
+    const char* ini;                // null: no file
     std::vector<std::string> args;  // "INI" stands for the file's path
     int code;
     const char* message;
 };
 
-TEST(TuvexHost, RefusesBadInputWithAMessageAndItsExitCode) {
+TEST(TuvexHost, RefusesBadInputWithAMessageAndItsExitCode)
+{
     const std::vector<ErrorCase> cases = {
         {"no arguments", nullptr, {}, kExitUsage, "config is required"},
         {"unknown option", kGoodIni, {"--shout", "INI"}, kExitUsage, "--shout"},
         {"missing file", nullptr, {"INI"}, kExitBadFile, "cannot read the configuration file"},
-        {"no protocol", "[CONFIG]\r\nNbCanaux=1\r\n", {"INI"}, kExitBadFile, "no [PROTOCOLEn] section with a NomLib"},
-        {"no NomLib", "[PROTOCOLE1]\r\nListeCanaux=1\r\n", {"INI"}, kExitBadFile, "[PROTOCOLE1] has no NomLib"},
-        {"bad list", "[PROTOCOLE1]\r\nNomLib=OSTREL.DLL\r\nListeCanaux=1, x\r\n", {"INI"}, kExitBadFile,
+        {"no protocol",
+         "[CONFIG]\r\nNbCanaux=1\r\n",
+         {"INI"},
+         kExitBadFile,
+         "no [PROTOCOLEn] section with a NomLib"},
+        {"no NomLib",
+         "[PROTOCOLE1]\r\nListeCanaux=1\r\n",
+         {"INI"},
+         kExitBadFile,
+         "[PROTOCOLE1] has no NomLib"},
+        {"bad list",
+         "[PROTOCOLE1]\r\nNomLib=OSTREL.DLL\r\nListeCanaux=1, x\r\n",
+         {"INI"},
+         kExitBadFile,
          "ListeCanaux \"1, x\" is not a list of channel numbers"},
-        {"protocol not in file", kGoodIni, {"--protocol", "3", "INI"}, kExitBadFile, "no [PROTOCOLE3] section"},
-        {"library missing", "[PROTOCOLE1]\r\nNomLib=NOPE.DLL\r\n", {"INI"}, kExitBadLibrary,
+        {"protocol not in file",
+         kGoodIni,
+         {"--protocol", "3", "INI"},
+         kExitBadFile,
+         "no [PROTOCOLE3] section"},
+        {"library missing",
+         "[PROTOCOLE1]\r\nNomLib=NOPE.DLL\r\n",
+         {"INI"},
+         kExitBadLibrary,
          "cannot load the protocol library NOPE.DLL"},
-        {"library without exports", "[PROTOCOLE1]\r\nNomLib=PARTIAL.DLL\r\n", {"--lib-dir", PARTIAL_DIR, "INI"},
-         kExitBadLibrary, "lacks the export ProConnect"},
-        {"unknown channel option", kGoodIni, {"--channel", "9", "INI"}, kExitUnknownChannel, "unknown channel 9"},
+        {"library without exports",
+         "[PROTOCOLE1]\r\nNomLib=PARTIAL.DLL\r\n",
+         {"--lib-dir", PARTIAL_DIR, "INI"},
+         kExitBadLibrary,
+         "lacks the export ProConnect"},
+        {"unknown channel option",
+         kGoodIni,
+         {"--channel", "9", "INI"},
+         kExitUnknownChannel,
+         "unknown channel 9"},
         {"unknown channel command", kGoodIni, {"INI", "channel 3"}, kExitUnknownChannel, "unknown channel 3"},
-        {"malformed hex", kGoodIni, {"INI", "apdu 00 B0 0"}, kExitUsage, "apdu: malformed hex string \"00 B0 0\""},
+        {"malformed hex",
+         kGoodIni,
+         {"INI", "apdu 00 B0 0"},
+         kExitUsage,
+         "apdu: malformed hex string \"00 B0 0\""},
         {"unknown command", kGoodIni, {"INI", "eject"}, kExitUsage, "unknown command \"eject\""},
-        {"script missing", kGoodIni, {"--script", "/nonexistent/script", "INI"}, kExitBadFile,
+        {"script missing",
+         kGoodIni,
+         {"--script", "/nonexistent/script", "INI"},
+         kExitBadFile,
          "cannot read the script /nonexistent/script"},
-        {"script bad line", kGoodIni, {"--script", "-", "INI"}, kExitUsage, "standard input line 3: raw: malformed hex"},
+        {"script bad line",
+         kGoodIni,
+         {"--script", "-", "INI"},
+         kExitUsage,
+         "standard input line 3: raw: malformed hex"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -93,27 +131,34 @@ TEST(TuvexHost, RefusesBadInputWithAMessageAndItsExitCode) {
     }
 }
 
-TEST(TuvexHost, AFailedCallIsFollowedByTheStatusDetailAndAnExplanation) {
+TEST(TuvexHost, AFailedCallIsFollowedByTheStatusDetailAndAnExplanation)
+{
     TempDir dir;
     const std::string ini = dir.write("tuvex.ini", kGoodIni);
     const HostRun run = host({"--lib-dir", OSTREL_DIR, ini, "channel 2", "presence", "identify"});
     EXPECT_EQ(run.code, kExitCallFailed);
-    EXPECT_NE(run.out.find("library OSTREL.DLL (" OSTREL_DIR "/libostrel.so)\nProInit(1, " + ini + "): status 0x"),
+    EXPECT_NE(
+        run.out.find("library OSTREL.DLL (" OSTREL_DIR "/libostrel.so)\nProInit(1, " + ini + "): status 0x"),
+        std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find(
+                  "> channel 2\n> presence\n  status 0x0008\n"
+                  "  ProGetStatus: status 0x0008, detail 2 (0x0002), \"Erreur PCSC\": channel not connected"),
               std::string::npos)
         << run.out;
-    EXPECT_NE(run.out.find("> channel 2\n> presence\n  status 0x0008\n"
-                           "  ProGetStatus: status 0x0008, detail 2 (0x0002), \"Erreur PCSC\": channel not connected"),
-              std::string::npos)
-        << run.out;
-    EXPECT_NE(run.out.find("> identify\nProIdentify: status 0x0000, \"Protocole PCSC-TUVEX\", protocol 1, version 01.09\n"),
-              std::string::npos)
+    EXPECT_NE(
+        run.out.find(
+            "> identify\nProIdentify: status 0x0000, \"Protocole PCSC-TUVEX\", protocol 1, version 01.09\n"),
+        std::string::npos)
         << run.out;
 }
 
-TEST(TuvexHost, JsonModePrintsOneParsableObjectPerLineErrorsIncluded) {
+TEST(TuvexHost, JsonModePrintsOneParsableObjectPerLineErrorsIncluded)
+{
     TempDir dir;
     const std::string ini = dir.write("tuvex.ini", kGoodIni);
-    const HostRun run = host({"--json", "--lib-dir", OSTREL_DIR, ini, "--script", "-"}, "list\npresence\nchannel 5\n");
+    const HostRun run =
+        host({"--json", "--lib-dir", OSTREL_DIR, ini, "--script", "-"}, "list\npresence\nchannel 5\n");
     EXPECT_EQ(run.code, kExitUnknownChannel);
     std::vector<nlohmann::json> lines;
     std::istringstream out(run.out);
@@ -136,7 +181,8 @@ TEST(TuvexHost, JsonModePrintsOneParsableObjectPerLineErrorsIncluded) {
     EXPECT_EQ(lines[5]["event"], "termin");
 }
 
-TEST(TuvexHost, JsonModeKeepsAWindows1252ReaderNameReadable) {
+TEST(TuvexHost, JsonModeKeepsAWindows1252ReaderNameReadable)
+{
     TempDir dir;
     const std::string ini = dir.write("tuvex.ini",
                                       "[PROTOCOLE1]\r\nNomLib=OSTREL.DLL\r\nListeCanaux=1\r\n"
@@ -152,12 +198,14 @@ TEST(TuvexHost, JsonModeKeepsAWindows1252ReaderNameReadable) {
     EXPECT_NE(text.out.find("reader \"Lecteur \xE9tage 1\" (selected)"), std::string::npos) << text.out;
 }
 
-TEST(TuvexHost, HelpListsTheCommandsAndTheExitCodes) {
+TEST(TuvexHost, HelpListsTheCommandsAndTheExitCodes)
+{
     const HostRun run = host({"--help"});
     EXPECT_EQ(run.code, kExitOk);
-    for (const char* word : {"apdu HEX", "channel N", "connect", "disconnect", "exclusive [INDEX]", "release [INDEX]",
-                             "presence", "power-on", "power-off [MODE]", "self-test", "reset", "frequency CODE",
-                             "list", "status", "--script", "--json", "Exit codes: 0", "5 unknown channel"})
+    for (const char* word :
+         {"apdu HEX", "channel N", "connect", "disconnect", "exclusive [INDEX]", "release [INDEX]",
+          "presence", "power-on", "power-off [MODE]", "self-test", "reset", "frequency CODE", "list",
+          "status", "--script", "--json", "Exit codes: 0", "5 unknown channel"})
         EXPECT_NE(run.out.find(word), std::string::npos) << word;
 }
 

@@ -20,11 +20,13 @@ namespace {
 
 using namespace tuvex_host;
 
-std::string pick(std::mt19937& random, const std::vector<std::string>& choices) {
+std::string pick(std::mt19937& random, const std::vector<std::string>& choices)
+{
     return choices[std::uniform_int_distribution<std::size_t>(0, choices.size() - 1)(random)];
 }
 
-TEST(TuvexHostRandomLines, EndWithADocumentedExitCode) {
+TEST(TuvexHostRandomLines, EndWithADocumentedExitCode)
+{
     TempDir tmp;
     const std::string good = (tmp.path() / "tuvex.ini").string();
     const std::string broken = (tmp.path() / "broken.ini").string();
@@ -34,16 +36,52 @@ TEST(TuvexHostRandomLines, EndWithADocumentedExitCode) {
         << "[PROTOCOLE1]\r\nNomLib=ABSENT.DLL\r\nListeCanaux=1, 2\r\n\r\n[CANAL1]\r\nTCanal=3\r\n";
     std::ofstream(broken, std::ios::binary) << "[PROTOCOLE1]\r\nNomLib=\xff\r\nListeCanaux=1, x\r\n";
 
-    const std::vector<std::string> options = {"--json", "--script", "--channel", "--protocol", "--lib-dir",
-                                              "--help",  "--version", "--shout",  "-x",         "--", "-"};
-    const std::vector<std::string> words = {
-        "list", "channel 1", "channel 70000", "connect", "disconnect", "exclusive", "exclusive 256",
-        "release -1", "status", "identify", "presence", "power-on", "apdu 00 B0 00 00 02", "apdu 0G",
-        "apdu 0", "apdu", "power-off 1", "power-off 9999999999999999999", "self-test", "reset",
-        "frequency 4", "frequency", "raw 00 00 16 00", "raw", "bogus", "", " ", "0", "-1", "1e9", "0x10",
-        "99999999999999999999999999", "\xff\xfe\xfd", "\xc3(", "\xed\xa0\x80", std::string("nul\0in", 6),
-        "line\r\ncut", std::string(300, 'A'), "apdu " + std::string(70000, 'F'), good, broken,
-        (tmp.path() / "absent.ini").string(), tmp.path().string()};
+    const std::vector<std::string> options = {"--json",    "--script", "--channel", "--protocol",
+                                              "--lib-dir", "--help",   "--version", "--shout",
+                                              "-x",        "--",       "-"};
+    const std::vector<std::string> words = {"list",
+                                            "channel 1",
+                                            "channel 70000",
+                                            "connect",
+                                            "disconnect",
+                                            "exclusive",
+                                            "exclusive 256",
+                                            "release -1",
+                                            "status",
+                                            "identify",
+                                            "presence",
+                                            "power-on",
+                                            "apdu 00 B0 00 00 02",
+                                            "apdu 0G",
+                                            "apdu 0",
+                                            "apdu",
+                                            "power-off 1",
+                                            "power-off 9999999999999999999",
+                                            "self-test",
+                                            "reset",
+                                            "frequency 4",
+                                            "frequency",
+                                            "raw 00 00 16 00",
+                                            "raw",
+                                            "bogus",
+                                            "",
+                                            " ",
+                                            "0",
+                                            "-1",
+                                            "1e9",
+                                            "0x10",
+                                            "99999999999999999999999999",
+                                            "\xff\xfe\xfd",
+                                            "\xc3(",
+                                            "\xed\xa0\x80",
+                                            std::string("nul\0in", 6),
+                                            "line\r\ncut",
+                                            std::string(300, 'A'),
+                                            "apdu " + std::string(70000, 'F'),
+                                            good,
+                                            broken,
+                                            (tmp.path() / "absent.ini").string(),
+                                            tmp.path().string()};
 
     std::mt19937 random(20261209);  // fixed: a failure replays
     std::vector<int> byCode(6, 0);

@@ -45,12 +45,14 @@ struct Slot {
 std::mutex g_mutex;
 std::map<DWORD, std::unique_ptr<Slot>> g_slots;
 
-Slot* findSlot(DWORD lun) {
+Slot* findSlot(DWORD lun)
+{
     const auto found = g_slots.find(lun);
     return found == g_slots.end() ? nullptr : found->second.get();
 }
 
-bool writeAll(int fd, const std::string& text) {
+bool writeAll(int fd, const std::string& text)
+{
     std::size_t done = 0;
     while (done < text.size()) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
@@ -61,7 +63,8 @@ bool writeAll(int fd, const std::string& text) {
 }
 
 // Answers the lines of one control connection until it closes or the slot stops.
-void serveConnection(Slot& slot, int fd) {
+void serveConnection(Slot& slot, int fd)
+{
     std::string pending;
     char buffer[512];
     for (;;) {
@@ -85,7 +88,8 @@ void serveConnection(Slot& slot, int fd) {
     }
 }
 
-void serve(Slot& slot) {
+void serve(Slot& slot)
+{
     for (;;) {
         pollfd fds[2] = {{slot.listenFd, POLLIN, 0}, {slot.wake[0], POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN) != 0) return;
@@ -96,7 +100,8 @@ void serve(Slot& slot) {
     }
 }
 
-bool startServer(Slot& slot) {
+bool startServer(Slot& slot)
+{
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (slot.socketPath.empty() || slot.socketPath.size() >= sizeof address.sun_path) return false;
@@ -114,7 +119,8 @@ bool startServer(Slot& slot) {
     return true;
 }
 
-void stopServer(Slot& slot) {
+void stopServer(Slot& slot)
+{
     if (slot.wake[1] >= 0) (void)!::write(slot.wake[1], "x", 1);
     if (slot.server.joinable()) slot.server.join();
     for (int fd : {slot.listenFd, slot.wake[0], slot.wake[1]})
@@ -122,7 +128,8 @@ void stopServer(Slot& slot) {
     ::unlink(slot.socketPath.c_str());
 }
 
-RESPONSECODE putBytes(const Bytes& value, PDWORD length, PUCHAR buffer) {
+RESPONSECODE putBytes(const Bytes& value, PDWORD length, PUCHAR buffer)
+{
     if (length == nullptr) return IFD_COMMUNICATION_ERROR;
     if (*length < value.size() || (buffer == nullptr && !value.empty())) {
         *length = value.size();
@@ -135,7 +142,8 @@ RESPONSECODE putBytes(const Bytes& value, PDWORD length, PUCHAR buffer) {
 
 }  // namespace
 
-VR_EXPORT RESPONSECODE IFDHCreateChannelByName(DWORD Lun, LPSTR DeviceName) {
+VR_EXPORT RESPONSECODE IFDHCreateChannelByName(DWORD Lun, LPSTR DeviceName)
+{
     if (DeviceName == nullptr) return IFD_COMMUNICATION_ERROR;
     const char* colon = std::strchr(DeviceName, ':');
     auto slot = std::make_unique<Slot>(static_cast<std::uint32_t>(Lun >> 16));
@@ -147,9 +155,13 @@ VR_EXPORT RESPONSECODE IFDHCreateChannelByName(DWORD Lun, LPSTR DeviceName) {
 }
 
 // Readers are only known by their control socket, so a bare channel number is refused.
-VR_EXPORT RESPONSECODE IFDHCreateChannel(DWORD, DWORD) { return IFD_COMMUNICATION_ERROR; }
+VR_EXPORT RESPONSECODE IFDHCreateChannel(DWORD, DWORD)
+{
+    return IFD_COMMUNICATION_ERROR;
+}
 
-VR_EXPORT RESPONSECODE IFDHCloseChannel(DWORD Lun) {
+VR_EXPORT RESPONSECODE IFDHCloseChannel(DWORD Lun)
+{
     std::unique_ptr<Slot> slot;
     {
         std::lock_guard lock(g_mutex);
@@ -162,7 +174,8 @@ VR_EXPORT RESPONSECODE IFDHCloseChannel(DWORD Lun) {
     return IFD_SUCCESS;
 }
 
-VR_EXPORT RESPONSECODE IFDHGetCapabilities(DWORD Lun, DWORD Tag, PDWORD Length, PUCHAR Value) {
+VR_EXPORT RESPONSECODE IFDHGetCapabilities(DWORD Lun, DWORD Tag, PDWORD Length, PUCHAR Value)
+{
     std::lock_guard lock(g_mutex);
     Slot* slot = findSlot(Lun);
     if (slot == nullptr) return IFD_COMMUNICATION_ERROR;
@@ -178,10 +191,13 @@ VR_EXPORT RESPONSECODE IFDHGetCapabilities(DWORD Lun, DWORD Tag, PDWORD Length, 
     return putBytes(value, Length, Value);
 }
 
-VR_EXPORT RESPONSECODE IFDHSetCapabilities(DWORD, DWORD, DWORD, PUCHAR) { return IFD_NOT_SUPPORTED; }
+VR_EXPORT RESPONSECODE IFDHSetCapabilities(DWORD, DWORD, DWORD, PUCHAR)
+{
+    return IFD_NOT_SUPPORTED;
+}
 
-VR_EXPORT RESPONSECODE IFDHSetProtocolParameters(DWORD Lun, DWORD Protocol, UCHAR, UCHAR, UCHAR,
-                                                 UCHAR) {
+VR_EXPORT RESPONSECODE IFDHSetProtocolParameters(DWORD Lun, DWORD Protocol, UCHAR, UCHAR, UCHAR, UCHAR)
+{
     std::lock_guard lock(g_mutex);
     Slot* slot = findSlot(Lun);
     if (slot == nullptr) return IFD_COMMUNICATION_ERROR;
@@ -189,7 +205,8 @@ VR_EXPORT RESPONSECODE IFDHSetProtocolParameters(DWORD Lun, DWORD Protocol, UCHA
     return IFD_SUCCESS;
 }
 
-VR_EXPORT RESPONSECODE IFDHPowerICC(DWORD Lun, DWORD Action, PUCHAR Atr, PDWORD AtrLength) {
+VR_EXPORT RESPONSECODE IFDHPowerICC(DWORD Lun, DWORD Action, PUCHAR Atr, PDWORD AtrLength)
+{
     std::lock_guard lock(g_mutex);
     Slot* slot = findSlot(Lun);
     if (slot == nullptr) return IFD_COMMUNICATION_ERROR;
@@ -207,9 +224,9 @@ VR_EXPORT RESPONSECODE IFDHPowerICC(DWORD Lun, DWORD Action, PUCHAR Atr, PDWORD 
     return putBytes(atr, AtrLength, Atr);
 }
 
-VR_EXPORT RESPONSECODE IFDHTransmitToICC(DWORD Lun, SCARD_IO_HEADER SendPci, PUCHAR TxBuffer,
-                                         DWORD TxLength, PUCHAR RxBuffer, PDWORD RxLength,
-                                         PSCARD_IO_HEADER RecvPci) {
+VR_EXPORT RESPONSECODE IFDHTransmitToICC(DWORD Lun, SCARD_IO_HEADER SendPci, PUCHAR TxBuffer, DWORD TxLength,
+                                         PUCHAR RxBuffer, PDWORD RxLength, PSCARD_IO_HEADER RecvPci)
+{
     std::lock_guard lock(g_mutex);
     Slot* slot = findSlot(Lun);
     if (slot == nullptr || RxLength == nullptr || (TxBuffer == nullptr && TxLength != 0))
@@ -225,15 +242,16 @@ VR_EXPORT RESPONSECODE IFDHTransmitToICC(DWORD Lun, SCARD_IO_HEADER SendPci, PUC
     }
 }
 
-VR_EXPORT RESPONSECODE IFDHICCPresence(DWORD Lun) {
+VR_EXPORT RESPONSECODE IFDHICCPresence(DWORD Lun)
+{
     std::lock_guard lock(g_mutex);
     Slot* slot = findSlot(Lun);
     if (slot == nullptr) return IFD_COMMUNICATION_ERROR;
     return slot->reader.poll() ? IFD_ICC_PRESENT : IFD_ICC_NOT_PRESENT;
 }
 
-VR_EXPORT RESPONSECODE IFDHControl(DWORD, DWORD, PUCHAR, DWORD, PUCHAR, DWORD,
-                                   LPDWORD pdwBytesReturned) {
+VR_EXPORT RESPONSECODE IFDHControl(DWORD, DWORD, PUCHAR, DWORD, PUCHAR, DWORD, LPDWORD pdwBytesReturned)
+{
     if (pdwBytesReturned != nullptr) *pdwBytesReturned = 0;
     return IFD_ERROR_NOT_SUPPORTED;
 }

@@ -8,15 +8,20 @@ namespace virtual_reader {
 
 namespace {
 
-Bytes dword(std::uint32_t value) {
+Bytes dword(std::uint32_t value)
+{
     return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
             static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
 }
 
-Bytes text(std::string_view value) { return Bytes(value.begin(), value.end()); }
+Bytes text(std::string_view value)
+{
+    return Bytes(value.begin(), value.end());
+}
 
 // Reader attributes that hold still; the card's own come from the slot's state.
-Bytes fixedAttribute(std::uint32_t id, std::uint32_t index, bool& known) {
+Bytes fixedAttribute(std::uint32_t id, std::uint32_t index, bool& known)
+{
     known = true;
     switch (id) {
     case 0x10100: return text("Toolkit Virtual");
@@ -37,7 +42,8 @@ Bytes fixedAttribute(std::uint32_t id, std::uint32_t index, bool& known) {
     }
 }
 
-std::vector<std::string_view> words(std::string_view line) {
+std::vector<std::string_view> words(std::string_view line)
+{
     std::vector<std::string_view> result;
     std::size_t at = 0;
     while (at < line.size()) {
@@ -49,7 +55,8 @@ std::vector<std::string_view> words(std::string_view line) {
     return result;
 }
 
-std::optional<std::uint32_t> parseNumber(std::string_view text) {
+std::optional<std::uint32_t> parseNumber(std::string_view text)
+{
     int base = 10;
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
         text.remove_prefix(2);
@@ -63,7 +70,8 @@ std::optional<std::uint32_t> parseNumber(std::string_view text) {
 
 }  // namespace
 
-std::optional<Bytes> parseHex(std::string_view text) {
+std::optional<Bytes> parseHex(std::string_view text)
+{
     Bytes bytes;
     int high = -1;
     for (const char c : text) {
@@ -86,7 +94,8 @@ std::optional<Bytes> parseHex(std::string_view text) {
     return bytes;
 }
 
-std::string toHex(const Bytes& bytes) {
+std::string toHex(const Bytes& bytes)
+{
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string result;
     for (const std::uint8_t b : bytes) {
@@ -98,7 +107,8 @@ std::string toHex(const Bytes& bytes) {
 
 VirtualReader::VirtualReader(std::uint32_t index) : m_index(index) {}
 
-std::string VirtualReader::insert(std::string_view atrText) {
+std::string VirtualReader::insert(std::string_view atrText)
+{
     const auto atr = parseHex(atrText);
     if (!atr || atr->empty() || atr->size() > kMaxAtr) return "error ATR must be 1 to 33 hex bytes";
     m_atr = *atr;
@@ -108,7 +118,8 @@ std::string VirtualReader::insert(std::string_view atrText) {
     return "ok";
 }
 
-std::string VirtualReader::control(std::string_view line) {
+std::string VirtualReader::control(std::string_view line)
+{
     const auto w = words(line);
     if (w.empty()) return "error empty command";
     const std::string_view command = w[0];
@@ -123,7 +134,8 @@ std::string VirtualReader::control(std::string_view line) {
     if (command == "script" && arguments == 2) {
         const auto in = parseHex(w[1]);
         const auto out = parseHex(w[2]);
-        if (!in || in->empty() || !out || out->size() < 2) return "error script needs IN and OUT hex, OUT of 2 bytes or more";
+        if (!in || in->empty() || !out || out->size() < 2)
+            return "error script needs IN and OUT hex, OUT of 2 bytes or more";
         m_script[*in] = *out;
         return "ok";
     }
@@ -155,14 +167,16 @@ std::string VirtualReader::control(std::string_view line) {
     return "error unknown command or wrong arguments: " + std::string(command);
 }
 
-Outcome VirtualReader::powerUp(Bytes& atr) {
+Outcome VirtualReader::powerUp(Bytes& atr)
+{
     if (!m_present) return Outcome::NoCard;
     m_powered = true;
     atr = m_atr;
     return Outcome::Ok;
 }
 
-Outcome VirtualReader::transmit(const Bytes& instruction, std::size_t capacity, Bytes& answer) {
+Outcome VirtualReader::transmit(const Bytes& instruction, std::size_t capacity, Bytes& answer)
+{
     if (m_failNextTransmit) {
         // The card leaves the slot while the instruction is on its way.
         m_failNextTransmit = false;
@@ -180,7 +194,8 @@ Outcome VirtualReader::transmit(const Bytes& instruction, std::size_t capacity, 
     return Outcome::Ok;
 }
 
-Outcome VirtualReader::attribute(std::uint32_t id, Bytes& value) const {
+Outcome VirtualReader::attribute(std::uint32_t id, Bytes& value) const
+{
     if (!m_attributes) return Outcome::NoSuchAttribute;
     if (const auto o = m_attributeOverrides.find(id); o != m_attributeOverrides.end()) {
         value = o->second;

@@ -46,7 +46,8 @@ public:
 
     bool present() const { return m_present; }
     // pcscd's presence poll: counted, so a test can wait until pcscd looked again.
-    bool poll() {
+    bool poll()
+    {
         ++m_polls;
         return m_present;
     }

@@ -14,8 +14,7 @@ MessageAnswer ScriptedPresenter::present(std::string_view text, std::string_view
 {
     int code = 0;
     for (const MessageEntry& entry : allMessages()) {
-        if (entry.text == text)
-            code = entry.code;
+        if (entry.text == text) code = entry.code;
     }
     codes.push_back(code);
     if (!answers.empty()) {
@@ -35,17 +34,13 @@ Bench::~Bench()
 
 std::optional<int> Bench::start(gui::StartupOptions options)
 {
-    if (options.argv0.empty())
-        options.argv0 = programDir() + "calveno";
-    if (options.windowsDirectory.empty())
-        options.windowsDirectory = windowsDir();
-    if (options.lockPath.isEmpty())
-        options.lockPath = QString::fromStdString(lockPath());
+    if (options.argv0.empty()) options.argv0 = programDir() + "calveno";
+    if (options.windowsDirectory.empty()) options.windowsDirectory = windowsDir();
+    if (options.lockPath.isEmpty()) options.lockPath = QString::fromStdString(lockPath());
     options.startDelayMs = 0;
     m_app = std::make_unique<gui::CalvenoApp>(presenter, files, *readerSource, options);
     const std::optional<int> code = m_app->InitInstance();
-    if (!code)
-        settle();
+    if (!code) settle();
     return code;
 }
 
@@ -68,8 +63,7 @@ std::optional<int> Bench::exitCode() const
 void Bench::settle()
 {
     // Each round handles what the previous one posted; a page change takes two.
-    for (int round = 0; round < 4; ++round)
-        QCoreApplication::processEvents();
+    for (int round = 0; round < 4; ++round) QCoreApplication::processEvents();
 }
 
 void Bench::click(int id)
@@ -77,11 +71,13 @@ void Bench::click(int id)
     QVERIFY2(page() != nullptr, "no page is open");
     auto* button = page()->findChild<QAbstractButton*>(QString::number(id));
     QVERIFY2(button != nullptr, qPrintable(QStringLiteral("no button %1").arg(id)));
-    QVERIFY2(button->isVisible() && button->isEnabled(), qPrintable(QStringLiteral("button %1 hidden").arg(id)));
+    QVERIFY2(button->isVisible() && button->isEnabled(),
+             qPrintable(QStringLiteral("button %1 hidden").arg(id)));
     // Check boxes and radio buttons answer on their indicator and label,
     // which the layout may leave far from the widget's centre.
     const bool indicator = button->inherits("QCheckBox") || button->inherits("QRadioButton");
-    const QPoint at = indicator ? QPoint(qMin(8, button->width() / 2), button->height() / 2) : button->rect().center();
+    const QPoint at =
+        indicator ? QPoint(qMin(8, button->width() / 2), button->height() / 2) : button->rect().center();
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
     settle();
 }
@@ -94,8 +90,7 @@ void Bench::choose(int listId, int index)
     QVERIFY(index >= 0 && index < list->count());
     // The keyboard moves the selection as a user does.
     QTest::keyClick(list, Qt::Key_Home);
-    for (int i = 0; i < index; ++i)
-        QTest::keyClick(list, Qt::Key_Down);
+    for (int i = 0; i < index; ++i) QTest::keyClick(list, Qt::Key_Down);
     QCOMPARE(list->currentIndex(), index);
     settle();
 }
@@ -111,8 +106,7 @@ QStringList Bench::entries(int listId) const
 {
     QStringList result;
     if (auto* list = page() ? page()->findChild<QComboBox*>(QString::number(listId)) : nullptr) {
-        for (int i = 0; i < list->count(); ++i)
-            result << list->itemText(i);
+        for (int i = 0; i < list->count(); ++i) result << list->itemText(i);
     }
     return result;
 }
@@ -157,22 +151,17 @@ int pageOf(int target)
 
 void walkTo(Bench& b, int target)
 {
-    if (target == kReader2 || target == kPort2)
-        b.click(kTopologyDeuxPorts);
-    if (target != kPageChoice)
-        b.click(1204);
-    if (target == kReader2 || target == kPort2 || target == kPageSummary)
-        b.click(1204);
-    if (target == kPort1 || target == kPort2)
-        b.click(5108);
+    if (target == kReader2 || target == kPort2) b.click(kTopologyDeuxPorts);
+    if (target != kPageChoice) b.click(1204);
+    if (target == kReader2 || target == kPort2 || target == kPageSummary) b.click(1204);
+    if (target == kPort1 || target == kPort2) b.click(5108);
     QCOMPARE(b.pageId(), pageOf(target));
 }
 
 std::string readFile(const std::string& path)
 {
     QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing " + path + ">";
+    if (!file.open(QIODevice::ReadOnly)) return "<missing " + path + ">";
     return file.readAll().toStdString();
 }
 

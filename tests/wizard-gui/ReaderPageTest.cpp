@@ -37,7 +37,7 @@ const QString kPcsc = QStringLiteral("Protocole PC / SC");
 
 void ReaderPageTest::choicePresets_data()
 {
-    QTest::addColumn<QList<int>>("clicks");  // radio buttons, in order
+    QTest::addColumn<QList<int>>("clicks");   // radio buttons, in order
     QTest::addColumn<QList<int>>("reader1");  // Ambrel, CPS check boxes
     QTest::addColumn<QList<int>>("reader2");  // empty for one reader
     QTest::addColumn<int>("reader2Address");  // selected entry of list 5043
@@ -57,15 +57,13 @@ void ReaderPageTest::choicePresets()
     Bench b;
     QCOMPARE(b.start(), std::nullopt);
     QVERIFY(b.checked(5017));
-    for (int id : clicks)
-        b.click(id);
+    for (int id : clicks) b.click(id);
     QVERIFY(b.checked(clicks.back()));
     QCOMPARE(b.settings().Topology, clicks.back());
     b.click(1204);
     QCOMPARE(b.pageId(), kPageReader);
     QCOMPARE(QList<int>({b.checked(5111), b.checked(5112)}), reader1);
-    if (reader2.isEmpty())
-        return;
+    if (reader2.isEmpty()) return;
     b.click(1204);
     QCOMPARE(b.settings().CurrentReader, 2);
     QCOMPARE(QList<int>({b.checked(5111), b.checked(5112)}), reader2);
@@ -106,8 +104,7 @@ void ReaderPageTest::protocolListPerArrangementAndReader()
         QCOMPARE(b.settings().reader1.protocol, kProtocolPcsc);
         QVERIFY(!b.visible(5032) && !b.visible(5043) && b.visible(5033));
     }
-    if (reader2.isEmpty())
-        return;
+    if (reader2.isEmpty()) return;
     b.click(1204);
     QCOMPARE(b.settings().CurrentReader, 2);
     QCOMPARE(b.entries(5105), reader2);
@@ -144,37 +141,43 @@ void ReaderPageTest::validationMessages()
     };
     // Each script leaves the page one "&Suivant >" short of its message.
     const std::vector<std::pair<std::vector<std::string>, Script>> scripts = {
-        {{}, [](Bench& b) {
+        {{},
+         [](Bench& b) {
              b.click(1204);
              b.click(5111);
              b.click(5112);
          }},
-        {{}, [](Bench& b) {
+        {{},
+         [](Bench& b) {
              b.click(5016);
              b.click(1204);
              b.click(5112);
              b.click(1204);
          }},
-        {{}, [](Bench& b) {
+        {{},
+         [](Bench& b) {
              b.click(5015);
              b.click(1204);
              b.click(5112);
              b.click(1204);
          }},
-        {{}, [](Bench& b) {
+        {{},
+         [](Bench& b) {
              b.click(5015);
              b.click(1204);
              b.click(1204);
              b.choose(5107, 0);
          }},
         {{"Same reader", "Same reader"}, pcscTwoPorts},
-        {{}, [](Bench& b) {
+        {{},
+         [](Bench& b) {
              b.click(5016);
              b.click(1204);
              b.click(1204);
              b.choose(5043, 2);
          }},
-        {{}, [](Bench& b) {
+        {{},
+         [](Bench& b) {
              b.click(1204);
              b.choose(5105, 1);
          }},
@@ -274,14 +277,13 @@ void ReaderPageTest::backPathsThroughTheRealPages()
     QCOMPARE(b.start(), std::nullopt);
     b.click(5016);
     const std::vector<std::pair<int, int>> steps = {
-        {1204, 11201}, {1204, 11202}, {1204, 1121}, {5013, 11202}, {5108, 11182},
-        {1200, 11202}, {5013, 11201}, {5013, 1122},
+        {1204, 11201}, {1204, 11202}, {1204, 1121},  {5013, 11202},
+        {5108, 11182}, {1200, 11202}, {5013, 11201}, {5013, 1122},
     };
     for (const auto& [button, target] : steps) {
         b.click(button);
         QCOMPARE(b.pageId(), pageOf(target));
-        if (target > 10000)
-            QCOMPARE(b.settings().CurrentReader, target % 10);
+        if (target > 10000) QCOMPARE(b.settings().CurrentReader, target % 10);
     }
     // The choice page reopens with the arrangement chosen before.
     QVERIFY(b.checked(5016));

@@ -62,16 +62,13 @@ void StartupTest::refusedOrFailedStartUps()
     Bench b;
     for (int answer : answers)
         b.presenter.answers.push_back(answer == 0 ? MessageAnswer::Ok : MessageAnswer::Cancel);
-    if (earlierTuvex)
-        std::ofstream(b.windowsDir() + "tuvex.ini") << "[CONFIG]\r\n";
+    if (earlierTuvex) std::ofstream(b.windowsDir() + "tuvex.ini") << "[CONFIG]\r\n";
     gui::StartupOptions options;
-    if (longWindowsDir)
-        options.windowsDirectory = b.windowsDir() + std::string(261, 'w');
+    if (longWindowsDir) options.windowsDirectory = b.windowsDir() + std::string(261, 'w');
     QCOMPARE(b.start(options), std::optional<int>(0));
     QCOMPARE(b.presenter.codes, std::vector<int>(codes.begin(), codes.end()));
     QVERIFY(b.window() == nullptr);
-    if (earlierTuvex)
-        QCOMPARE(bench::readFile(b.windowsDir() + "tuvex.ini"), std::string("[CONFIG]\r\n"));
+    if (earlierTuvex) QCOMPARE(bench::readFile(b.windowsDir() + "tuvex.ini"), std::string("[CONFIG]\r\n"));
 }
 
 void StartupTest::secondInstanceEndsWithCodeTwo()

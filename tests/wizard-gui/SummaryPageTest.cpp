@@ -57,7 +57,8 @@ const std::vector<Run>& runs()
              b.click(1204);
              b.click(5048);
          },
-         "tuvex-monofente-serie-cps.ini", "pelkor-monofente-cps.cnf"},
+         "tuvex-monofente-serie-cps.ini",
+         "pelkor-monofente-cps.cnf"},
         {{"ACME Reader, Slot 1 (CPS), 9600"},
          [](Bench& b) {
              b.click(1204);
@@ -67,7 +68,8 @@ const std::vector<Run>& runs()
              b.click(5111);
              b.click(1204);
          },
-         "tuvex-monofente-pcsc-cps.ini", "pelkor-monofente-cps.ini"},
+         "tuvex-monofente-pcsc-cps.ini",
+         "pelkor-monofente-cps.ini"},
         {{},
          [](Bench& b) {
              b.click(5014);
@@ -82,7 +84,8 @@ const std::vector<Run>& runs()
              b.click(1200);
              b.click(1204);
          },
-         "tuvex-bifente-serie-ambrel.ini", "pelkor-bifente-ambrel.ini"},
+         "tuvex-bifente-serie-ambrel.ini",
+         "pelkor-bifente-ambrel.ini"},
         {{},
          [](Bench& b) {
              b.click(5016);
@@ -94,7 +97,8 @@ const std::vector<Run>& runs()
              b.click(1204);
              b.click(1204);
          },
-         "tuvex-chaines-serie-ambrel-cps.ini", "pelkor-deux-lecteurs-r1-ambrel.ini"},
+         "tuvex-chaines-serie-ambrel-cps.ini",
+         "pelkor-deux-lecteurs-r1-ambrel.ini"},
         {{},
          [](Bench& b) {
              b.click(5015);
@@ -106,7 +110,8 @@ const std::vector<Run>& runs()
              b.click(1200);
              b.click(1204);
          },
-         "tuvex-deux-ports-serie-ambrel-cps.ini", "pelkor-deux-lecteurs-r1-ambrel.ini"},
+         "tuvex-deux-ports-serie-ambrel-cps.ini",
+         "pelkor-deux-lecteurs-r1-ambrel.ini"},
         {{"Reader B 01 00", "Reader A 00 00"},
          [](Bench& b) {
              b.click(5015);
@@ -116,7 +121,8 @@ const std::vector<Run>& runs()
              b.click(1204);
              b.click(5048);
          },
-         "tuvex-deux-ports-pcsc-ambrel-cps.ini", "pelkor-deux-lecteurs-r1-ambrel.cnf"},
+         "tuvex-deux-ports-pcsc-ambrel-cps.ini",
+         "pelkor-deux-lecteurs-r1-ambrel.cnf"},
     };
     return all;
 }
@@ -131,8 +137,7 @@ QListWidget* rowList(Bench& b)
 void SummaryPageTest::arrangementsToFinish_data()
 {
     QTest::addColumn<int>("run");
-    for (std::size_t i = 0; i < runs().size(); ++i)
-        QTest::newRow(runs()[i].tuvex) << static_cast<int>(i);
+    for (std::size_t i = 0; i < runs().size(); ++i) QTest::newRow(runs()[i].tuvex) << static_cast<int>(i);
 }
 
 void SummaryPageTest::arrangementsToFinish()
@@ -153,7 +158,8 @@ void SummaryPageTest::arrangementsToFinish()
     const std::string extension = pelkor.substr(pelkor.size() - 4);
     QCOMPARE(readFile(b.programDir() + "pelkor" + extension), goldenFile(pelkor));
     // Exactly one card-manager file, and no archive of files that did not exist.
-    const QStringList written = QDir(QString::fromStdString(b.programDir())).entryList({"pelkor.*", "archive-*"});
+    const QStringList written =
+        QDir(QString::fromStdString(b.programDir())).entryList({"pelkor.*", "archive-*"});
     QCOMPARE(written, QStringList{QString::fromStdString("pelkor" + extension)});
 }
 
@@ -161,19 +167,23 @@ void SummaryPageTest::summaryListShowsTheRows_data()
 {
     QTest::addColumn<int>("run");
     QTest::addColumn<QStringList>("texts");
-    QTest::newRow("serial one-slot reader")
-        << 0
-        << QStringList{QString::fromUtf8("Protocole Santé Social "), "Lecteur 1 ", "Adresse physique 5",
-                       QString::fromUtf8("Port série COM3"), "Configuration 19200, 8, 2, 1", "Ressource CPS"};
+    QTest::newRow("serial one-slot reader") << 0
+                                            << QStringList{QString::fromUtf8("Protocole Santé Social "),
+                                                           "Lecteur 1 ",
+                                                           "Adresse physique 5",
+                                                           QString::fromUtf8("Port série COM3"),
+                                                           "Configuration 19200, 8, 2, 1",
+                                                           "Ressource CPS"};
     QTest::newRow("PC/SC reader serving only CPS")
         << 1
         << QStringList{"Protocole PC / SC ", "Lecteur 1 ", "Adresse physique 4",
                        "Lecteur PCSC : ACME Reader, Slot 1 (CPS), 9600", "Ressource CPS"};
     QTest::newRow("two PC/SC readers")
         << 5
-        << QStringList{"Protocole PC / SC ", "Lecteur 1 ", "Adresse physique 2", "Lecteur PCSC : Reader A 00 00",
-                       "Ressource Ambrel", "Lecteur 2 ", "Adresse physique 2", "Lecteur PCSC : Reader B 01 00",
-                       "Ressource CPS"};
+        << QStringList{
+               "Protocole PC / SC ", "Lecteur 1 ", "Adresse physique 2", "Lecteur PCSC : Reader A 00 00",
+               "Ressource Ambrel",   "Lecteur 2 ", "Adresse physique 2", "Lecteur PCSC : Reader B 01 00",
+               "Ressource CPS"};
 }
 
 void SummaryPageTest::summaryListShowsTheRows()

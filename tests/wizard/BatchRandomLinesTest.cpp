@@ -17,17 +17,47 @@ namespace calveno::test {
 namespace {
 
 const std::vector<std::string> kNames = {
-    "--topology", "--protocol", "--cnf",       "--yes",     "--help",   "--r1-name",  "--r1-port",
-    "--r1-speed", "--r1-bits",  "--r1-parity", "--r1-stop", "--r1-address", "--r1-cps", "--r1-ambrel",
-    "--r2-name",  "--r2-port",  "--r2-speed",  "--r2-bits", "--r2-parity", "--r2-stop", "--r2-address",
-    "--r2-cps",   "--r2-ambrel", "--inconnue", "-x",        "--",       "-",          "--r3-port"};
+    "--topology", "--protocol",  "--cnf",       "--yes",     "--help",       "--r1-name", "--r1-port",
+    "--r1-speed", "--r1-bits",   "--r1-parity", "--r1-stop", "--r1-address", "--r1-cps",  "--r1-ambrel",
+    "--r2-name",  "--r2-port",   "--r2-speed",  "--r2-bits", "--r2-parity",  "--r2-stop", "--r2-address",
+    "--r2-cps",   "--r2-ambrel", "--inconnue",  "-x",        "--",           "-",         "--r3-port"};
 
-const std::vector<std::string> kValues = {
-    "", " ", "0", "1", "2", "4", "8", "9600", "-1", "+1", "01", "1.5", "1e9", "0x10", "abc",
-    "99999999999999999999999999", "-2147483649", "4294967296", "monofente", "bifente", "chaines",
-    "deux-ports", "pcsc", "serie", "PCSC", "Lecteur A 00 00", "\xff\xfe\xfd", "\xc3", "\xc3(", "\xed\xa0\x80",
-    std::string("nul\0dedans", 10), "ligne\r\ncoupee", "=", "--topology=pcsc", std::string(300, 'R'),
-    std::string(70000, '9')};
+const std::vector<std::string> kValues = {"",
+                                          " ",
+                                          "0",
+                                          "1",
+                                          "2",
+                                          "4",
+                                          "8",
+                                          "9600",
+                                          "-1",
+                                          "+1",
+                                          "01",
+                                          "1.5",
+                                          "1e9",
+                                          "0x10",
+                                          "abc",
+                                          "99999999999999999999999999",
+                                          "-2147483649",
+                                          "4294967296",
+                                          "monofente",
+                                          "bifente",
+                                          "chaines",
+                                          "deux-ports",
+                                          "pcsc",
+                                          "serie",
+                                          "PCSC",
+                                          "Lecteur A 00 00",
+                                          "\xff\xfe\xfd",
+                                          "\xc3",
+                                          "\xc3(",
+                                          "\xed\xa0\x80",
+                                          std::string("nul\0dedans", 10),
+                                          "ligne\r\ncoupee",
+                                          "=",
+                                          "--topology=pcsc",
+                                          std::string(300, 'R'),
+                                          std::string(70000, '9')};
 
 std::string tirer(std::mt19937& alea, const std::vector<std::string>& choix)
 {

@@ -51,8 +51,7 @@ TEST_F(Batch, WritesTheExpectedFilesForEveryArrangement)
                 fs::create_directory(dir);
             }
             std::vector<std::string> args = golden.batchArgs;
-            if (cnf)
-                args.push_back("--cnf");
+            if (cnf) args.push_back("--cnf");
             ASSERT_EQ(run(args), kExitWritten) << err;
             EXPECT_EQ(err, "");
             EXPECT_EQ(readBytes(windows / "tuvex.ini"), test::golden(golden.tuvexGolden));
@@ -180,8 +179,7 @@ TEST_F(Batch, FinishFailureExitsWithTwo)
 TEST_F(Batch, PathsThatDoNotFitExitWithTwo)
 {
     fs::path deep = program;
-    while (deep.string().size() < 260)
-        deep /= std::string(40, 'd');
+    while (deep.string().size() < 260) deep /= std::string(40, 'd');
     fs::create_directories(deep);
     EXPECT_EQ(run({"--windows-dir", windows.string(), "--program-dir", deep.string()}, false),
               kExitFinishFailed);
@@ -207,8 +205,8 @@ TEST_F(Batch, ProgramDirectoryDefaultsToArgumentZero)
 TEST_F(Batch, HelpListsEveryOption)
 {
     EXPECT_EQ(run({"--help"}), kExitWritten);
-    for (const char* option : {"--topology", "--protocol", "--r1-name", "--r2-ambrel", "--cnf", "--windows-dir",
-                               "--program-dir", "--yes"})
+    for (const char* option : {"--topology", "--protocol", "--r1-name", "--r2-ambrel", "--cnf",
+                               "--windows-dir", "--program-dir", "--yes"})
         EXPECT_NE(out.find(option), std::string::npos) << option;
     EXPECT_TRUE(fs::is_empty(windows));
 }
@@ -218,7 +216,8 @@ TEST_F(Batch, HelpListsEveryOption)
 TEST(BatchProgram, ExitStatusReachesTheShell)
 {
     TempDir tmp;
-    const std::string dirs = " --windows-dir '" + tmp.path().string() + "' --program-dir '" + tmp.path().string() + "'";
+    const std::string dirs =
+        " --windows-dir '" + tmp.path().string() + "' --program-dir '" + tmp.path().string() + "'";
     const auto status = [](const std::string& command) {
         const int raw = std::system((command + " 2>/dev/null >/dev/null").c_str());
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

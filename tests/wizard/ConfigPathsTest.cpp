@@ -135,12 +135,11 @@ TEST_F(PathsFixture, OverwriteWarningOnlyWhenFilesWouldBeReplaced)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.tuvex << c.cnf << c.ini);
-        for (const auto& [name, present] :
-             {std::pair{windows / "tuvex.ini", c.tuvex}, {program / "pelkor.cnf", c.cnf},
-              {program / "pelkor.ini", c.ini}}) {
+        for (const auto& [name, present] : {std::pair{windows / "tuvex.ini", c.tuvex},
+                                            {program / "pelkor.cnf", c.cnf},
+                                            {program / "pelkor.ini", c.ini}}) {
             fs::remove(name);
-            if (present)
-                writeBytes(name, "old");
+            if (present) writeBytes(name, "old");
         }
         ConfigPaths paths;
         ASSERT_TRUE(buildPaths(dirs, files, paths));

@@ -44,8 +44,7 @@ const std::string kCnfGolden = "pelkor-monofente-cps-ambrel.cnf";
 std::string firstLines(const std::string& text, int count)
 {
     std::size_t end = 0;
-    for (int i = 0; i < count; ++i)
-        end = text.find("\r\n", end) + 2;
+    for (int i = 0; i < count; ++i) end = text.find("\r\n", end) + 2;
     return text.substr(0, end);
 }
 
@@ -138,7 +137,8 @@ TEST_F(Finish, ReadOnlyCardManagerFilesAreArchivedAndTheOtherDeleted)
         EXPECT_TRUE(presenter.codes.empty());
         EXPECT_EQ(readBytes(prog("archive-pelkor.cnf")), "old pelkor.cnf");
         EXPECT_EQ(readBytes(prog("archive-pelkor.ini")), "old pelkor.ini");
-        EXPECT_EQ(readBytes(prog(makeCnf ? "pelkor.cnf" : "pelkor.ini")), golden(makeCnf ? kCnfGolden : kIniGolden));
+        EXPECT_EQ(readBytes(prog(makeCnf ? "pelkor.cnf" : "pelkor.ini")),
+                  golden(makeCnf ? kCnfGolden : kIniGolden));
         EXPECT_FALSE(fs::exists(prog(makeCnf ? "pelkor.ini" : "pelkor.cnf")));
     }
 }

@@ -44,10 +44,10 @@ INSTANTIATE_TEST_SUITE_P(EveryArrangement, GoldenFiles,
                                             ::testing::Bool()),
                          [](const auto& info) {
                              std::string name = goldenCases().at(std::get<0>(info.param)).tuvexGolden;
-                             name = name.substr(0, name.size() - 4) + (std::get<1>(info.param) ? "_cnf" : "_ini");
+                             name = name.substr(0, name.size() - 4) +
+                                    (std::get<1>(info.param) ? "_cnf" : "_ini");
                              for (char& c : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_')
-                                     c = '_';
+                                 if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') c = '_';
                              }
                              return name;
                          });

@@ -33,7 +33,8 @@ TEST(PageLists, ProtocolListPerArrangementAndReader)
         {kTopologyChaines, 2, kProtocolSerie, {kSerie}, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.topology << " reader " << c.reader << " protocol " << c.r1Protocol);
+        SCOPED_TRACE(testing::Message()
+                     << c.topology << " reader " << c.reader << " protocol " << c.r1Protocol);
         WizardSettings s = settingsFor(c.topology);
         s.reader1.protocol = c.r1Protocol;
         s.reader2.protocol = kProtocolSerie;
@@ -51,7 +52,8 @@ TEST(PageLists, ProtocolListPerArrangementAndReader)
 TEST(PageLists, PortListSelectsAndStoresTheCurrentReadersPort)
 {
     const std::vector<std::string> ports{"COM1:", "COM2:", "COM3:", "COM4:"};
-    const std::pair<const char*, int> selections[] = {{"1", 0}, {"2", 1}, {"3", 2}, {"4", 3}, {"5", 0}, {"", 0}};
+    const std::pair<const char*, int> selections[] = {{"1", 0}, {"2", 1}, {"3", 2},
+                                                      {"4", 3}, {"5", 0}, {"", 0}};
     for (const auto& [port, selected] : selections) {
         WizardSettings s = settingsFor(kTopologyDeuxPorts);
         s.CurrentReader = 2;

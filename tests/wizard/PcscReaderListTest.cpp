@@ -20,7 +20,9 @@ TEST(PcscReaderList, ParsesTheMultiString)
         Names expected;
     };
     const Case cases[] = {
-        {"two names", std::string("Reader A 00 00\0Reader B 01 00\0\0", 31), {"Reader A 00 00", "Reader B 01 00"}},
+        {"two names",
+         std::string("Reader A 00 00\0Reader B 01 00\0\0", 31),
+         {"Reader A 00 00", "Reader B 01 00"}},
         {"one name", std::string("Reader A\0\0", 10), {"Reader A"}},
         {"empty list", std::string("\0\0", 2), {}},
         {"nothing", std::string(), {}},

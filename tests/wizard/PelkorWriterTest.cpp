@@ -17,8 +17,7 @@ public:
     bool writeLine(std::string_view block) override
     {
         ++attempts;
-        if (attempts == m_failAt)
-            return false;
+        if (attempts == m_failAt) return false;
         text += block;
         return true;
     }
@@ -29,7 +28,8 @@ private:
     int m_failAt;
 };
 
-using Writer = bool (*)(LineStream&, std::uint16_t, std::uint16_t, std::uint16_t, std::uint16_t, std::uint16_t);
+using Writer = bool (*)(LineStream&, std::uint16_t, std::uint16_t, std::uint16_t, std::uint16_t,
+                        std::uint16_t);
 
 struct WriterCase {
     const char* name;
@@ -37,7 +37,8 @@ struct WriterCase {
     const char* extension;
 };
 
-const WriterCase kWriters[] = {{"pelkor.ini", &writePelkorIni, ".ini"}, {"pelkor.cnf", &writePelkorCnf, ".cnf"}};
+const WriterCase kWriters[] = {{"pelkor.ini", &writePelkorIni, ".ini"},
+                               {"pelkor.cnf", &writePelkorCnf, ".cnf"}};
 
 TEST(PelkorWriter, StopsAtFirstLineNotStored)
 {

@@ -118,8 +118,8 @@ TEST(ReaderPage, NextChecksInOrder)
     const auto none = [](WizardSettings&) {};
     const ValidationCase cases[] = {
         {"defaults pass", kTopologyMonofente, 1, none, std::nullopt, 0},
-        {"no use", kTopologyMonofente, 1, [](WizardSettings& s) { s.reader1.UseCps = s.reader1.UseAmbrel = 0; },
-         std::nullopt, 24},
+        {"no use", kTopologyMonofente, 1,
+         [](WizardSettings& s) { s.reader1.UseCps = s.reader1.UseAmbrel = 0; }, std::nullopt, 24},
         {"PC/SC nothing selected", kTopologyMonofente, 1, [](WizardSettings& s) { pcsc(s, "", ""); },
          std::nullopt, 23},
         {"PC/SC empty entry before no use", kTopologyMonofente, 1,
@@ -136,10 +136,10 @@ TEST(ReaderPage, NextChecksInOrder)
         {"two ports split", kTopologyDeuxPorts, 2, none, std::nullopt, 0},
         {"two ports both Ambrel", kTopologyDeuxPorts, 2,
          [](WizardSettings& s) { s.reader2.UseCps = 0, s.reader2.UseAmbrel = 1; }, std::nullopt, 26},
-        {"reader 2 no use", kTopologyDeuxPorts, 2, [](WizardSettings& s) { s.reader2.UseCps = 0; }, std::nullopt,
-         24},
-        {"same serial port", kTopologyDeuxPorts, 2, [](WizardSettings& s) { s.reader2.port = "1"; }, std::nullopt,
-         27},
+        {"reader 2 no use", kTopologyDeuxPorts, 2, [](WizardSettings& s) { s.reader2.UseCps = 0; },
+         std::nullopt, 24},
+        {"same serial port", kTopologyDeuxPorts, 2, [](WizardSettings& s) { s.reader2.port = "1"; },
+         std::nullopt, 27},
         {"same port before uses", kTopologyDeuxPorts, 2,
          [](WizardSettings& s) {
              s.reader2.port = "1";

@@ -90,8 +90,7 @@ TEST(SummaryRows, GeneratorStepsAndRestarts)
     EXPECT_LT(cursor, kSummaryRowEnd);
     // The one-reader arrangements have no "Lecteur 2" rows.
     int left = 0;
-    while (nextSummaryRow(s, line))
-        ++left;
+    while (nextSummaryRow(s, line)) ++left;
     EXPECT_EQ(left, 5);
     EXPECT_EQ(s.SummaryRow, kSummaryRowEnd);
     EXPECT_FALSE(nextSummaryRow(s, line));

@@ -39,8 +39,7 @@ fs::path TempDir::subdir(const std::string& name) const
 std::string readBytes(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return "<missing " + path.string() + ">";
+    if (!in) return "<missing " + path.string() + ">";
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -48,15 +47,13 @@ void writeBytes(const fs::path& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
-    if (!out)
-        throw std::runtime_error("cannot write " + path.string());
+    if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
 std::string golden(const std::string& name)
 {
     const fs::path path = fs::path(CALVENO_GOLDEN_DIR) / name;
-    if (!fs::is_regular_file(path))
-        throw std::runtime_error("missing golden file " + path.string());
+    if (!fs::is_regular_file(path)) throw std::runtime_error("missing golden file " + path.string());
     return readBytes(path);
 }
 
@@ -75,8 +72,7 @@ bool isReadOnly(const fs::path& path)
 int codeOfText(std::string_view text)
 {
     for (const MessageEntry& entry : allMessages()) {
-        if (entry.text == text)
-            return entry.code;
+        if (entry.text == text) return entry.code;
     }
     return 0;
 }
@@ -101,7 +97,8 @@ std::string fileName(const std::string& path)
 
 class CountingSink final : public TuvexSink {
 public:
-    CountingSink(std::unique_ptr<TuvexSink> inner, int failAt) : m_inner(std::move(inner)), m_failAt(failAt) {}
+    CountingSink(std::unique_ptr<TuvexSink> inner, int failAt) : m_inner(std::move(inner)), m_failAt(failAt)
+    {}
     bool AppendLine(std::string_view text) override { return next() && m_inner->AppendLine(text); }
     bool writeKey(std::string_view section, std::string_view key, std::string_view value) override
     {
@@ -119,8 +116,7 @@ class CountingFile final : public OutputFile {
 public:
     CountingFile(std::unique_ptr<OutputFile> inner, int failAt, bool failClose)
         : m_inner(std::move(inner)), m_failAt(failAt), m_failClose(failClose)
-    {
-    }
+    {}
     bool writeLine(std::string_view block) override
     {
         return ++m_count != m_failAt && m_inner->writeLine(block);
@@ -149,8 +145,7 @@ bool FaultyFileOperations::copy(const std::string& from, const std::string& to)
 std::unique_ptr<OutputFile> FaultyFileOperations::openForWriting(const std::string& path)
 {
     std::unique_ptr<OutputFile> file = m_system.openForWriting(path);
-    if (!file)
-        return nullptr;
+    if (!file) return nullptr;
     return std::make_unique<CountingFile>(std::move(file), failCardManagerLine, failClose);
 }
 

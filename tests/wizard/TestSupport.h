@@ -60,8 +60,8 @@ class FaultyFileOperations final : public FileOperations {
 public:
     std::set<std::string> failCopyTo;  // file names of copy targets that fail
     std::set<std::string> failRemove;
-    int failTuvexWrite = 0;      // 1-based index of the failing tuvex.ini write, 0 none
-    int failCardManagerLine = 0; // 1-based index of the failing line, 0 none
+    int failTuvexWrite = 0;       // 1-based index of the failing tuvex.ini write, 0 none
+    int failCardManagerLine = 0;  // 1-based index of the failing line, 0 none
     bool failClose = false;
 
     bool exists(const std::string& path) override { return m_system.exists(path); }

@@ -169,7 +169,8 @@ TEST(TuvexTemplates, ProfileSinkWritesCrLfAndBlankLines)
     EXPECT_TRUE(sink.AppendLine(""));
     EXPECT_TRUE(sink.writeKey("CANAL1", "TCanal", "1"));
     EXPECT_TRUE(sink.writeKey("CONFIG", "Autre", "x"));
-    EXPECT_EQ(readBytes(path), "; titre\r\n\r\n[CONFIG]\r\nNbCanaux=1\r\nAutre=x\r\n\r\n[CANAL1]\r\nTCanal=1\r\n");
+    EXPECT_EQ(readBytes(path),
+              "; titre\r\n\r\n[CONFIG]\r\nNbCanaux=1\r\nAutre=x\r\n\r\n[CANAL1]\r\nTCanal=1\r\n");
 }
 
 TEST(TuvexTemplates, ProfileSinkReportsUnwritablePath)

@@ -70,8 +70,8 @@ TEST(WizardFlow, TwoReaderWalkVisitsEachReaderOnceEachWay)
     WizardSettings s = settingsFor(kTopologyChaines);
     std::vector<int> pages;
     int page = kPageChoice;
-    for (int message : {WM_WIZARD_NEXT, WM_WIZARD_NEXT, WM_WIZARD_NEXT, WM_WIZARD_BACK, WM_WIZARD_BACK,
-                        WM_WIZARD_BACK}) {
+    for (int message :
+         {WM_WIZARD_NEXT, WM_WIZARD_NEXT, WM_WIZARD_NEXT, WM_WIZARD_BACK, WM_WIZARD_BACK, WM_WIZARD_BACK}) {
         const Route route = routeMessage(s, message, page);
         ASSERT_EQ(route.action, RouteAction::OpenPage);
         page = route.page;

@@ -21,15 +21,11 @@ bool fichierExiste(const std::string& chemin)
 }
 }  // namespace
 
-DonneesSimulees::DonneesSimulees(std::string repertoire)
-    : m_repertoire(std::move(repertoire))
-{
-}
+DonneesSimulees::DonneesSimulees(std::string repertoire) : m_repertoire(std::move(repertoire)) {}
 
 std::string DonneesSimulees::valeur(const char* section, const char* cle, const char* defaut) const
 {
-    return common::readProfileString(m_repertoire + kFichierConfiguration, section, cle, defaut,
-                                     kValeurMax);
+    return common::readProfileString(m_repertoire + kFichierConfiguration, section, cle, defaut, kValeurMax);
 }
 
 bool DonneesSimulees::presentes() const
@@ -80,14 +76,14 @@ CarteCps DonneesSimulees::carteCps() const
 
 int DonneesSimulees::modeHautNiveau() const
 {
-    return static_cast<int>(common::getProfileInt(
-        "API", "Mode", 1, (m_repertoire + kFichierConfiguration).c_str()));
+    return static_cast<int>(
+        common::getProfileInt("API", "Mode", 1, (m_repertoire + kFichierConfiguration).c_str()));
 }
 
 int DonneesSimulees::nombreCoupleurs() const
 {
-    const auto n = common::getProfileInt("Lecteurs", "Nombre", 0,
-                                         (m_repertoire + kFichierConfiguration).c_str());
+    const auto n =
+        common::getProfileInt("Lecteurs", "Nombre", 0, (m_repertoire + kFichierConfiguration).c_str());
     return n > 64 ? 64 : static_cast<int>(n);
 }
 
@@ -110,8 +106,8 @@ std::optional<std::string> DonneesSimulees::libelle(int table, const std::string
     // A sentinel default tells a missing key from an empty label.
     static constexpr const char* kAbsent = "\x01";
     const std::string section = "Table" + std::to_string(table);
-    const std::string brut = common::readProfileString(m_repertoire + kFichierTables, section, code,
-                                                       kAbsent, kValeurMax);
+    const std::string brut =
+        common::readProfileString(m_repertoire + kFichierTables, section, code, kAbsent, kValeurMax);
     if (brut == kAbsent) {
         return std::nullopt;
     }

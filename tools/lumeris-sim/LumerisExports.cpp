@@ -29,9 +29,9 @@ std::string repertoireDuModule()
     std::string fichier;
 #ifdef _WIN32
     HMODULE module = nullptr;
-    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           reinterpret_cast<LPCSTR>(&repertoireDuModule), &module)) {
+    if (GetModuleHandleExA(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCSTR>(&repertoireDuModule), &module)) {
         char nom[MAX_PATH] = {};
         const DWORD n = GetModuleFileNameA(module, nom, MAX_PATH);
         if (n > 0 && n < MAX_PATH) {
@@ -40,8 +40,7 @@ std::string repertoireDuModule()
     }
 #else
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&repertoireDuModule), &info) != 0 &&
-        info.dli_fname != nullptr) {
+    if (dladdr(reinterpret_cast<void*>(&repertoireDuModule), &info) != 0 && info.dli_fname != nullptr) {
         fichier = info.dli_fname;
     }
 #endif
@@ -108,8 +107,7 @@ LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_OuvertureSessionAmbrel(const char*
 }
 
 LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_OuvertureSessionCPS(const char* chemin, char* appli,
-                                                                  std::uint16_t* session,
-                                                                  std::uint16_t* err)
+                                                                  std::uint16_t* session, std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t&) {
         return nonNuls(session) ? s.ouvrirSession(true, chemin, appli, *session) : kInvalide;
@@ -122,16 +120,14 @@ LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_FermetureSessionAmbrel(std::uint16
     return garde(err, [&](Simulateur& s, std::uint16_t&) { return s.fermerSession(false, session); });
 }
 
-LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_FermetureSessionCPS(std::uint16_t session,
-                                                                  std::uint16_t* err)
+LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_FermetureSessionCPS(std::uint16_t session, std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t&) { return s.fermerSession(true, session); });
 }
 
 LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_IntroductionMstAmbrel(std::uint16_t session,
                                                                     std::int16_t /*tempsAttente*/,
-                                                                    std::int16_t* etat,
-                                                                    std::uint16_t* err)
+                                                                    std::int16_t* etat, std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t&) {
         return nonNuls(etat) ? s.introduireAmbrel(session, *etat) : kInvalide;
@@ -146,16 +142,14 @@ LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_RetraitMhtAmbrel(std::uint16_t ses
 }
 
 LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_RetraitMhtCPS(std::uint16_t session,
-                                                            std::int16_t /*tempsAttente*/,
-                                                            std::uint16_t* err)
+                                                            std::int16_t /*tempsAttente*/, std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t&) { return s.retirer(true, session); });
 }
 
 LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_LectureAmbrel(std::uint16_t session,
-                                                            std::uint16_t /*sessionCps*/,
-                                                            char* data, std::uint32_t* lgData,
-                                                            std::uint16_t* err)
+                                                            std::uint16_t /*sessionCps*/, char* data,
+                                                            std::uint32_t* lgData, std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t&) {
         return nonNuls(data, lgData) ? s.lireAmbrel(session, data, *lgData) : kInvalide;
@@ -163,9 +157,8 @@ LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_LectureAmbrel(std::uint16_t sessio
 }
 
 LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_IntroductionMstCPS(std::uint16_t session,
-                                                                 std::int16_t /*tempsAttente*/,
-                                                                 char* code, char* nom,
-                                                                 std::int16_t* etat,
+                                                                 std::int16_t /*tempsAttente*/, char* code,
+                                                                 char* nom, std::int16_t* etat,
                                                                  std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t&) {
@@ -173,23 +166,20 @@ LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_IntroductionMstCPS(std::uint16_t s
     });
 }
 
-LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_ControleCPS(std::uint16_t session, char* pinCode,
-                                                          char* periode, char* appli, char* type,
-                                                          char* present, char* categorie,
-                                                          std::uint16_t* err)
+LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_ControleCPS(std::uint16_t session, char* pinCode, char* periode,
+                                                          char* appli, char* type, char* present,
+                                                          char* categorie, std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t& detail) {
         return nonNuls(pinCode, periode, appli, type, present, categorie)
-                   ? s.controlerCps(session, pinCode, periode, appli, type, present, categorie,
-                                    detail)
+                   ? s.controlerCps(session, pinCode, periode, appli, type, present, categorie, detail)
                    : kInvalide;
     });
 }
 
-LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_Dictionnaire(const char* chemin, std::int16_t table,
-                                                           char* code, char* periode,
-                                                           char* libelle, std::int16_t* lgLibelle,
-                                                           std::uint16_t* err)
+LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_Dictionnaire(const char* chemin, std::int16_t table, char* code,
+                                                           char* periode, char* libelle,
+                                                           std::int16_t* lgLibelle, std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t&) {
         return nonNuls(code, periode, libelle, lgLibelle)
@@ -198,17 +188,15 @@ LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_Dictionnaire(const char* chemin, s
     });
 }
 
-LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_InformationsAPI(const char* chemin,
-                                                              std::uint16_t* lgInfos, char* infos,
-                                                              std::uint16_t* err)
+LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Lec_InformationsAPI(const char* chemin, std::uint16_t* lgInfos,
+                                                              char* infos, std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t&) {
         return nonNuls(lgInfos, infos) ? s.informations(chemin, *lgInfos, infos) : kInvalide;
     });
 }
 
-LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Hn_Init(const char* chemin, std::uint16_t* mode,
-                                                  std::uint16_t* err)
+LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Hn_Init(const char* chemin, std::uint16_t* mode, std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t&) {
         return nonNuls(mode) ? s.hnInit(chemin, *mode) : kInvalide;
@@ -220,35 +208,31 @@ LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Hn_Finir(std::uint16_t* err)
     return garde(err, [&](Simulateur& s, std::uint16_t&) { return s.hnFinir(); });
 }
 
-LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Hn_LectureAmbrel(std::int16_t /*tempsAttente*/,
-                                                           char* data, std::uint32_t* lgData,
-                                                           std::int16_t* etat, std::uint16_t* err)
+LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Hn_LectureAmbrel(std::int16_t /*tempsAttente*/, char* data,
+                                                           std::uint32_t* lgData, std::int16_t* etat,
+                                                           std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t&) {
         return nonNuls(data, lgData, etat) ? s.hnLireAmbrel(data, *lgData, *etat) : kInvalide;
     });
 }
 
-LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Hn_IntroductionMstCPS(std::int16_t /*tempsAttente*/,
-                                                                char* code, char* nom,
-                                                                char* present, std::int16_t* etat,
+LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Hn_IntroductionMstCPS(std::int16_t /*tempsAttente*/, char* code,
+                                                                char* nom, char* present, std::int16_t* etat,
                                                                 std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t&) {
-        return nonNuls(code, nom, present, etat) ? s.hnIntroduireCps(code, nom, present, *etat)
-                                                 : kInvalide;
+        return nonNuls(code, nom, present, etat) ? s.hnIntroduireCps(code, nom, present, *etat) : kInvalide;
     });
 }
 
-LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Hn_RetraitMhtCPS(std::int16_t /*tempsAttente*/,
-                                                           std::uint16_t* err)
+LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Hn_RetraitMhtCPS(std::int16_t /*tempsAttente*/, std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t&) { return s.hnRetirerCps(); });
 }
 
 LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Hn_ControleCPS(char* pinCode, char* periode, char* type,
-                                                         char* present, char* categorie,
-                                                         std::uint16_t* err)
+                                                         char* present, char* categorie, std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t& detail) {
         return nonNuls(pinCode, periode, type, present, categorie)
@@ -257,8 +241,7 @@ LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Hn_ControleCPS(char* pinCode, char* pe
     });
 }
 
-LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Hn_TestPresence(std::uint16_t coupleur,
-                                                          unsigned char* status,
+LUMERIS_EXPORT std::uint16_t LUMERIS_CALL Hn_TestPresence(std::uint16_t coupleur, unsigned char* status,
                                                           std::uint16_t* err)
 {
     return garde(err, [&](Simulateur& s, std::uint16_t&) {

@@ -32,10 +32,7 @@ void remplirChamp(char* champ, std::size_t largeur, const std::string& texte)
     std::memcpy(champ, texte.data(), texte.size() < largeur ? texte.size() : largeur);
 }
 
-Simulateur::Simulateur(std::string repertoireModule)
-    : m_repertoireModule(std::move(repertoireModule))
-{
-}
+Simulateur::Simulateur(std::string repertoireModule) : m_repertoireModule(std::move(repertoireModule)) {}
 
 Code Simulateur::resoudre(const char* chemin, std::string& repertoire)
 {
@@ -65,8 +62,7 @@ Simulateur::Session* Simulateur::trouver(bool cps, std::uint16_t session)
     return &it->second;
 }
 
-Code Simulateur::ouvrirSession(bool cps, const char* chemin, const char* appli,
-                               std::uint16_t& session)
+Code Simulateur::ouvrirSession(bool cps, const char* chemin, const char* appli, std::uint16_t& session)
 {
     if (appli == nullptr) {
         return kArgumentInvalide;
@@ -121,8 +117,7 @@ Code Simulateur::retirer(bool cps, std::uint16_t session)
     return kOk;
 }
 
-Code Simulateur::copierDonneesAmbrel(const std::string& repertoire, char* data,
-                                     std::uint32_t& lgData)
+Code Simulateur::copierDonneesAmbrel(const std::string& repertoire, char* data, std::uint32_t& lgData)
 {
     const auto texte = DonneesSimulees(repertoire).donneesAmbrel();
     if (!texte) {
@@ -191,8 +186,8 @@ Code Simulateur::verifierCode(const std::string& repertoire, const char* pin, st
     return kOk;
 }
 
-Code Simulateur::controlerCps(std::uint16_t session, const char* pin, char* periode, char* appli,
-                              char* type, char* present, char* categorie, std::uint16_t& err)
+Code Simulateur::controlerCps(std::uint16_t session, const char* pin, char* periode, char* appli, char* type,
+                              char* present, char* categorie, std::uint16_t& err)
 {
     Session* s = trouver(true, session);
     if (s == nullptr) {
@@ -214,8 +209,8 @@ Code Simulateur::controlerCps(std::uint16_t session, const char* pin, char* peri
     return kOk;
 }
 
-Code Simulateur::dictionnaire(const char* chemin, std::int16_t table, const char* code,
-                              const char* periode, char* libelle, std::int16_t& lgLibelle)
+Code Simulateur::dictionnaire(const char* chemin, std::int16_t table, const char* code, const char* periode,
+                              char* libelle, std::int16_t& lgLibelle)
 {
     std::string repertoire;
     if (const Code resultat = resoudre(chemin, repertoire); resultat != kOk) {
@@ -260,7 +255,9 @@ Code Simulateur::informations(const char* chemin, std::uint16_t& lgInfos, char* 
         "  </Composant>\n"
         "  <Composant nom=\"donnees\">\n"
         "    <Nom>Fichiers de configuration</Nom>\n"
-        "    <Chemin>" + echapperXml(repertoire) + "</Chemin>\n"
+        "    <Chemin>" +
+        echapperXml(repertoire) +
+        "</Chemin>\n"
         "  </Composant>\n"
         "</InformationsAPI>\n";
     const std::size_t requis = texte.size() + 1;
@@ -340,8 +337,8 @@ Code Simulateur::hnRetirerCps()
     return kOk;
 }
 
-Code Simulateur::hnControlerCps(const char* pin, char* periode, char* type, char* present,
-                                char* categorie, std::uint16_t& err)
+Code Simulateur::hnControlerCps(const char* pin, char* periode, char* type, char* present, char* categorie,
+                                std::uint16_t& err)
 {
     if (!m_hnInitialise) {
         return kNonInitialise;

@@ -24,10 +24,10 @@ public:
     Code retirer(bool cps, std::uint16_t session);
     Code lireAmbrel(std::uint16_t session, char* data, std::uint32_t& lgData);
     Code introduireCps(std::uint16_t session, char* code, char* nom, std::int16_t& etat);
-    Code controlerCps(std::uint16_t session, const char* pin, char* periode, char* appli,
-                      char* type, char* present, char* categorie, std::uint16_t& err);
-    Code dictionnaire(const char* chemin, std::int16_t table, const char* code,
-                      const char* periode, char* libelle, std::int16_t& lgLibelle);
+    Code controlerCps(std::uint16_t session, const char* pin, char* periode, char* appli, char* type,
+                      char* present, char* categorie, std::uint16_t& err);
+    Code dictionnaire(const char* chemin, std::int16_t table, const char* code, const char* periode,
+                      char* libelle, std::int16_t& lgLibelle);
     Code informations(const char* chemin, std::uint16_t& lgInfos, char* infos);
 
     Code hnInit(const char* chemin, std::uint16_t& mode);
@@ -35,8 +35,8 @@ public:
     Code hnLireAmbrel(char* data, std::uint32_t& lgData, std::int16_t& etat);
     Code hnIntroduireCps(char* code, char* nom, char* present, std::int16_t& etat);
     Code hnRetirerCps();
-    Code hnControlerCps(const char* pin, char* periode, char* type, char* present,
-                        char* categorie, std::uint16_t& err);
+    Code hnControlerCps(const char* pin, char* periode, char* type, char* present, char* categorie,
+                        std::uint16_t& err);
     Code hnTestPresence(std::uint16_t coupleur, unsigned char& statut);
 
 private:

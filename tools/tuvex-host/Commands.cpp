@@ -11,27 +11,31 @@ namespace {
 
 struct VerbInfo {
     Verb verb;
-    const char* arguments;   // for the help text
+    const char* arguments;  // for the help text
     const char* meaning;
-    int numberDefault;       // -1: no number argument; otherwise its default
+    int numberDefault;  // -1: no number argument; otherwise its default
     unsigned numberMax;
     bool needsData;
 };
 
-const std::map<std::string, VerbInfo, std::less<>>& verbs() {
+const std::map<std::string, VerbInfo, std::less<>>& verbs()
+{
     static const std::map<std::string, VerbInfo, std::less<>> table = {
         {"list", {Verb::List, "", "list the configured channels", -1, 0, false}},
         {"channel", {Verb::Channel, "N", "run the next commands on channel N ([CANALN])", -2, 65535, false}},
         {"connect", {Verb::Connect, "", "ProConnect", -1, 0, false}},
         {"disconnect", {Verb::Disconnect, "", "ProDisconnect", -1, 0, false}},
-        {"exclusive", {Verb::Exclusive, "[INDEX]", "ProSetExclusivity (index 0 to 255, default 0)", 0, 255, false}},
-        {"release", {Verb::Release, "[INDEX]", "ProReleaseExclusivity (index 0 to 255, default 0)", 0, 255, false}},
+        {"exclusive",
+         {Verb::Exclusive, "[INDEX]", "ProSetExclusivity (index 0 to 255, default 0)", 0, 255, false}},
+        {"release",
+         {Verb::Release, "[INDEX]", "ProReleaseExclusivity (index 0 to 255, default 0)", 0, 255, false}},
         {"status", {Verb::Status, "", "ProGetStatus", -1, 0, false}},
         {"identify", {Verb::Identify, "", "ProIdentify", -1, 0, false}},
         {"presence", {Verb::Presence, "", "card presence test", -1, 0, false}},
         {"power-on", {Verb::PowerOn, "", "card power-on: the ATR and its card type", -1, 0, false}},
         {"apdu", {Verb::Apdu, "HEX", "card instruction (class, instruction, P1, P2, P3, data)", -1, 0, true}},
-        {"power-off", {Verb::PowerOff, "[MODE]", "card power-off with removal mode 0 or 1 (default 0)", 0, 255, false}},
+        {"power-off",
+         {Verb::PowerOff, "[MODE]", "card power-off with removal mode 0 or 1 (default 0)", 0, 255, false}},
         {"self-test", {Verb::SelfTest, "", "reader self test: driver version, BWT, W, clock", -1, 0, false}},
         {"reset", {Verb::Reset, "", "reader reset", -1, 0, false}},
         {"frequency", {Verb::Frequency, "CODE", "card clock frequency code (4 or 5)", -2, 255, false}},
@@ -40,7 +44,8 @@ const std::map<std::string, VerbInfo, std::less<>>& verbs() {
     return table;
 }
 
-std::vector<std::string_view> split(std::string_view line, std::size_t limit) {
+std::vector<std::string_view> split(std::string_view line, std::size_t limit)
+{
     std::vector<std::string_view> words;
     std::size_t at = 0;
     while (at < line.size()) {
@@ -61,7 +66,8 @@ std::vector<std::string_view> split(std::string_view line, std::size_t limit) {
 
 }  // namespace
 
-std::optional<Bytes> parseHex(std::string_view text) {
+std::optional<Bytes> parseHex(std::string_view text)
+{
     Bytes bytes;
     int high = -1;
     for (const char c : text) {
@@ -84,7 +90,8 @@ std::optional<Bytes> parseHex(std::string_view text) {
     return bytes;
 }
 
-std::string toHex(const Bytes& bytes, bool spaced) {
+std::string toHex(const Bytes& bytes, bool spaced)
+{
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
     for (const std::uint8_t b : bytes) {
@@ -95,7 +102,8 @@ std::string toHex(const Bytes& bytes, bool spaced) {
     return text;
 }
 
-std::optional<Command> parseCommand(std::string_view line, std::string& error) {
+std::optional<Command> parseCommand(std::string_view line, std::string& error)
+{
     Command command;
     const auto firstWords = split(line, 0);
     if (firstWords.empty() || firstWords[0].front() == '#') return command;
@@ -139,14 +147,16 @@ std::optional<Command> parseCommand(std::string_view line, std::string& error) {
     unsigned value = 0;
     const auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), value);
     if (ec != std::errc() || end != n.data() + n.size() || value > info.numberMax) {
-        error = name + ": \"" + std::string(n) + "\" is not a number from 0 to " + std::to_string(info.numberMax);
+        error =
+            name + ": \"" + std::string(n) + "\" is not a number from 0 to " + std::to_string(info.numberMax);
         return std::nullopt;
     }
     command.number = value;
     return command;
 }
 
-std::string commandHelp() {
+std::string commandHelp()
+{
     std::string text = "Commands (one per argument, or one per line with --script; # starts a comment):\n";
     for (const auto& [name, info] : verbs()) {
         std::string head = "  " + name + (info.arguments[0] != '\0' ? std::string(" ") + info.arguments : "");
@@ -156,15 +166,23 @@ std::string commandHelp() {
     return text;
 }
 
-bool isExchange(Verb verb) {
+bool isExchange(Verb verb)
+{
     switch (verb) {
-    case Verb::Presence: case Verb::PowerOn: case Verb::Apdu: case Verb::PowerOff:
-    case Verb::SelfTest: case Verb::Reset: case Verb::Frequency: case Verb::Raw: return true;
+    case Verb::Presence:
+    case Verb::PowerOn:
+    case Verb::Apdu:
+    case Verb::PowerOff:
+    case Verb::SelfTest:
+    case Verb::Reset:
+    case Verb::Frequency:
+    case Verb::Raw: return true;
     default: return false;
     }
 }
 
-Bytes requestOf(const Command& command) {
+Bytes requestOf(const Command& command)
+{
     const auto header = [](std::uint8_t code, unsigned parameter) {
         return Bytes{0x00, 0x00, code, static_cast<std::uint8_t>(parameter)};
     };
@@ -185,7 +203,8 @@ Bytes requestOf(const Command& command) {
     }
 }
 
-std::string reportText(std::uint8_t reportCode) {
+std::string reportText(std::uint8_t reportCode)
+{
     switch (reportCode) {
     case 0x00: return "done";
     case 0x02: return "parameter refused";
@@ -202,7 +221,8 @@ std::string reportText(std::uint8_t reportCode) {
     }
 }
 
-std::string cardStateText(std::uint8_t state) {
+std::string cardStateText(std::uint8_t state)
+{
     switch (state) {
     case 0: return "absent";
     case 1: return "present, not powered";
@@ -211,11 +231,14 @@ std::string cardStateText(std::uint8_t state) {
     }
 }
 
-std::string detailText(std::uint32_t detail) {
+std::string detailText(std::uint32_t detail)
+{
     switch (detail) {
     case 0: return "success";
     case 1: return "null argument or empty configuration path";
-    case 2: return "channel not connected, PC/SC service stopped or reader unusable, plug-in not initialised, or no memory";
+    case 2:
+        return "channel not connected, PC/SC service stopped or reader unusable, plug-in not initialised, or "
+               "no memory";
     case 3: return "PC/SC time-out, reader or card not ready";
     case 4: return "request of the wrong length for its command, or memory not accessible";
     case 5: return "channel unknown to the plug-in (type not 3, number out of range or not configured)";
@@ -240,7 +263,8 @@ std::string detailText(std::uint32_t detail) {
     }
 }
 
-std::optional<SelfTest> decodeSelfTest(const Bytes& response) {
+std::optional<SelfTest> decodeSelfTest(const Bytes& response)
+{
     if (response.size() < 27 || response[0] != 0x00) return std::nullopt;
     SelfTest result;
     char version[8];

@@ -14,15 +14,29 @@ using Bytes = std::vector<std::uint8_t>;
 
 enum class Verb {
     None,  // blank or comment line
-    List, Channel, Connect, Disconnect, Exclusive, Release, Status, Identify,
-    Presence, PowerOn, Apdu, PowerOff, SelfTest, Reset, Frequency, Raw,
+    List,
+    Channel,
+    Connect,
+    Disconnect,
+    Exclusive,
+    Release,
+    Status,
+    Identify,
+    Presence,
+    PowerOn,
+    Apdu,
+    PowerOff,
+    SelfTest,
+    Reset,
+    Frequency,
+    Raw,
 };
 
 struct Command {
     Verb verb = Verb::None;
-    std::string text;      // the line as given, for the output
-    unsigned number = 0;   // channel, exclusivity index, removal mode or frequency code
-    Bytes data;            // instruction or raw request
+    std::string text;     // the line as given, for the output
+    unsigned number = 0;  // channel, exclusivity index, removal mode or frequency code
+    Bytes data;           // instruction or raw request
 };
 
 // One command line; nothing, with `error` naming the problem, when it is malformed.

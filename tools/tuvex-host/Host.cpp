@@ -24,13 +24,15 @@ using nlohmann::json;
 
 constexpr std::uint32_t kResponseCapacity = 300;
 
-std::string hex16(unsigned value) {
+std::string hex16(unsigned value)
+{
     char text[8];
     std::snprintf(text, sizeof text, "0x%04X", value & 0xFFFFu);
     return text;
 }
 
-std::string hex8(unsigned value) {
+std::string hex8(unsigned value)
+{
     char text[8];
     std::snprintf(text, sizeof text, "0x%02X", value & 0xFFu);
     return text;
@@ -41,7 +43,8 @@ class Output {
 public:
     Output(std::ostream& out, bool json) : m_out(out), m_json(json) {}
     bool json() const { return m_json; }
-    void emit(const nlohmann::json& object, const std::string& text) {
+    void emit(const nlohmann::json& object, const std::string& text)
+    {
         if (m_json)
             m_out << object.dump(-1, ' ', false, json::error_handler_t::replace) << '\n';
         else
@@ -72,12 +75,14 @@ struct Loaded {
 class Session {
 public:
     Session(const HostConfig& config, std::vector<Loaded>& loaded, Output& output)
-        : m_config(config), m_loaded(loaded), m_output(output) {}
+        : m_config(config), m_loaded(loaded), m_output(output)
+    {}
 
     bool failed() const { return m_failed; }
 
     // Selects channel `section` ([CANALn]); false when no loaded protocol serves it.
-    bool select(unsigned section) {
+    bool select(unsigned section)
+    {
         for (Loaded& l : m_loaded)
             for (const unsigned n : l.protocol.channels)
                 if (n == section && m_config.channels.count(n) != 0) {
@@ -89,20 +94,25 @@ public:
     }
     bool hasChannel() const { return m_channel != nullptr; }
 
-    void initialise(Loaded& l) {
-        const std::uint16_t status = l.library->init(static_cast<std::uint16_t>(l.protocol.number),
-                                                     m_config.path.c_str(), 0);
-        json object{{"event", "init"}, {"library", l.protocol.library}, {"file", l.library->file},
-                    {"protocol", l.protocol.number}, {"status", status}};
-        std::string text = "library " + l.protocol.library + " (" + l.library->file + ")\n" +
-                           "ProInit(" + std::to_string(l.protocol.number) + ", " + m_config.path +
-                           "): status " + hex16(status) + "\n";
+    void initialise(Loaded& l)
+    {
+        const std::uint16_t status =
+            l.library->init(static_cast<std::uint16_t>(l.protocol.number), m_config.path.c_str(), 0);
+        json object{{"event", "init"},
+                    {"library", l.protocol.library},
+                    {"file", l.library->file},
+                    {"protocol", l.protocol.number},
+                    {"status", status}};
+        std::string text = "library " + l.protocol.library + " (" + l.library->file + ")\n" + "ProInit(" +
+                           std::to_string(l.protocol.number) + ", " + m_config.path + "): status " +
+                           hex16(status) + "\n";
         afterCall(*l.library, status, object, text);
         m_output.emit(object, text);
         identify(*l.library);
     }
 
-    void terminate(Loaded& l) {
+    void terminate(Loaded& l)
+    {
         const std::uint16_t status = l.library->termin();
         json object{{"event", "termin"}, {"library", l.protocol.library}, {"status", status}};
         std::string text = "ProTermin: status " + hex16(status) + "\n";
@@ -110,7 +120,8 @@ public:
         m_output.emit(object, text);
     }
 
-    void run(const Command& command) {
+    void run(const Command& command)
+    {
         if (command.verb == Verb::List) return list();
         PluginLibrary& library = *m_library;
         const std::uint8_t type = static_cast<std::uint8_t>(m_channel->type);
@@ -155,7 +166,8 @@ public:
     }
 
 private:
-    void list() {
+    void list()
+    {
         json channels = json::array();
         std::string text = "> list\n";
         for (const Loaded& l : m_loaded)
@@ -163,8 +175,11 @@ private:
                 const auto found = m_config.channels.find(n);
                 if (found == m_config.channels.end()) continue;
                 const ChannelConfig& c = found->second;
-                channels.push_back({{"channel", n}, {"index", c.index}, {"type", c.type},
-                                    {"protocol", l.protocol.number}, {"library", l.protocol.library},
+                channels.push_back({{"channel", n},
+                                    {"index", c.index},
+                                    {"type", c.type},
+                                    {"protocol", l.protocol.number},
+                                    {"library", l.protocol.library},
                                     {"reader", c.reader}});
                 text += "  channel " + std::to_string(n) + ": Index " + std::to_string(c.index) +
                         ", TCanal " + std::to_string(c.type) + ", protocol " +
@@ -174,13 +189,15 @@ private:
         m_output.emit(json{{"command", "list"}, {"channels", channels}}, text);
     }
 
-    void identify(PluginLibrary& library) {
+    void identify(PluginLibrary& library)
+    {
         unsigned char record[106] = {};
         const std::uint16_t status = library.identify(record);
         json object{{"event", "identify"}, {"status", status}};
         std::string text = "ProIdentify: status " + hex16(status);
         if (status == 0) {
-            const std::string name(reinterpret_cast<const char*>(record), strnlen(reinterpret_cast<const char*>(record), 100));
+            const std::string name(reinterpret_cast<const char*>(record),
+                                   strnlen(reinterpret_cast<const char*>(record), 100));
             const unsigned number = record[100] | record[101] << 8;
             const std::string version{static_cast<char>(record[102]), static_cast<char>(record[103]), '.',
                                       static_cast<char>(record[104]), static_cast<char>(record[105])};
@@ -195,22 +212,27 @@ private:
     }
 
     // After a failed call: the plug-in's own account of it, and what it means.
-    void afterCall(PluginLibrary& library, std::uint16_t status, json& object, std::string& text) {
+    void afterCall(PluginLibrary& library, std::uint16_t status, json& object, std::string& text)
+    {
         if (status == 0) return;
         m_failed = true;
         reportStatus(library, &object, &text);
     }
 
-    void reportStatus(PluginLibrary& library, json* into, std::string* textInto) {
+    void reportStatus(PluginLibrary& library, json* into, std::string* textInto)
+    {
         std::uint16_t status = 0;
         std::uint32_t detail = 0;
         char buffer[64] = {};
         const std::uint16_t result = library.getStatus(&status, &detail, buffer);
-        json object{{"status", status}, {"detail", detail}, {"text", std::string(buffer, strnlen(buffer, sizeof buffer - 1))},
-                    {"explanation", detailText(detail)}, {"result", result}};
-        const std::string text = "  ProGetStatus: status " + hex16(status) + ", detail " + std::to_string(detail) +
-                                 " (" + hex16(detail) + "), \"" + object["text"].get<std::string>() + "\": " +
-                                 detailText(detail) + "\n";
+        json object{{"status", status},
+                    {"detail", detail},
+                    {"text", std::string(buffer, strnlen(buffer, sizeof buffer - 1))},
+                    {"explanation", detailText(detail)},
+                    {"result", result}};
+        const std::string text = "  ProGetStatus: status " + hex16(status) + ", detail " +
+                                 std::to_string(detail) + " (" + hex16(detail) + "), \"" +
+                                 object["text"].get<std::string>() + "\": " + detailText(detail) + "\n";
         if (into != nullptr) {
             (*into)["get_status"] = object;
             *textInto += text;
@@ -219,7 +241,8 @@ private:
         }
     }
 
-    void describeResponse(const Command& command, const Bytes& response, json& object, std::string& text) {
+    void describeResponse(const Command& command, const Bytes& response, json& object, std::string& text)
+    {
         object["response"] = toHex(response, false);
         if (response.empty()) {
             text += "  no response\n";
@@ -232,8 +255,10 @@ private:
         if (command.verb == Verb::SelfTest) {
             text += "\n";
             if (const auto decoded = decodeSelfTest(response)) {
-                object["self_test"] = {{"version", decoded->version}, {"bwt", decoded->bwt},
-                                       {"w", decoded->w}, {"clock_mhz", decoded->clockMHz}};
+                object["self_test"] = {{"version", decoded->version},
+                                       {"bwt", decoded->bwt},
+                                       {"w", decoded->w},
+                                       {"clock_mhz", decoded->clockMHz}};
                 text += "  self test: driver version " + decoded->version + ", BWT " +
                         std::to_string(decoded->bwt) + " (" + hex16(decoded->bwt) + "), W " +
                         std::to_string(decoded->w) + " (" + hex16(decoded->w) + "), clock " +
@@ -254,7 +279,8 @@ private:
         if (data.empty()) return;
         object["data"] = toHex(data, false);
         if (command.verb == Verb::PowerOn) {
-            const ostrel::CardTypeRow& row = ostrel::findCardType(data.data(), static_cast<std::uint32_t>(data.size()));
+            const ostrel::CardTypeRow& row =
+                ostrel::findCardType(data.data(), static_cast<std::uint32_t>(data.size()));
             const std::string name(row.cardName, strnlen(row.cardName, sizeof row.cardName));
             const std::string issuer(row.issuer, strnlen(row.issuer, sizeof row.issuer));
             object["card_type"] = name;
@@ -273,7 +299,8 @@ private:
     bool m_failed = false;
 };
 
-int fail(Output& output, std::ostream& err, int code, const std::string& message) {
+int fail(Output& output, std::ostream& err, int code, const std::string& message)
+{
     err << "tuvex-host: " << message << "\n";
     if (output.json()) output.emit(json{{"error", message}, {"exit_code", code}}, "");
     return code;
@@ -281,19 +308,24 @@ int fail(Output& output, std::ostream& err, int code, const std::string& message
 
 }  // namespace
 
-int runHost(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
-    CLI::App app("Loads the protocol libraries named in a tuvex.ini as the access manager does and runs "
-                 "reader commands on one of its channels.",
-                 "tuvex-host");
+int runHost(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    CLI::App app(
+        "Loads the protocol libraries named in a tuvex.ini as the access manager does and runs "
+        "reader commands on one of its channels.",
+        "tuvex-host");
     Options options;
     app.add_option("config", options.config, "the tuvex.ini to read")->required()->type_name("FILE");
     app.add_option("commands", options.commands, "commands to run, one per argument (see below)")
         ->type_name("COMMAND");
-    app.add_option("--script", options.script, "also run the commands of FILE, one a line ('-': standard input)")
+    app.add_option("--script", options.script,
+                   "also run the commands of FILE, one a line ('-': standard input)")
         ->type_name("FILE");
-    app.add_option("--channel", options.channel, "channel to start on: n of [CANALn] (default: the first listed)")
+    app.add_option("--channel", options.channel,
+                   "channel to start on: n of [CANALn] (default: the first listed)")
         ->check(CLI::Range(0, 65535));
-    app.add_option("--protocol", options.protocol, "load only the library of [PROTOCOLEn] (default: every one)")
+    app.add_option("--protocol", options.protocol,
+                   "load only the library of [PROTOCOLEn] (default: every one)")
         ->check(CLI::Range(0, 65535));
     app.add_option("--lib-dir", options.libDirs,
                    "look for the protocol libraries in DIR first (repeatable); then beside this program, "
@@ -344,8 +376,8 @@ int runHost(const std::vector<std::string>& args, std::istream& in, std::ostream
         std::string line;
         for (unsigned number = 1; std::getline(source, line); ++number) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
-            const std::string where = (options.script == "-" ? "standard input" : options.script) +
-                                      " line " + std::to_string(number) + ": ";
+            const std::string where = (options.script == "-" ? "standard input" : options.script) + " line " +
+                                      std::to_string(number) + ": ";
             if (const int code = take(line, where); code != kExitOk) return code;
         }
     }
@@ -366,13 +398,15 @@ int runHost(const std::vector<std::string>& args, std::istream& in, std::ostream
         loaded.push_back(Loaded{protocol, std::move(library)});
     }
     if (loaded.empty())
-        return fail(output, err, kExitBadFile,
-                    config->path + ": no [PROTOCOLE" + std::to_string(options.protocol) + "] section with a NomLib");
+        return fail(
+            output, err, kExitBadFile,
+            config->path + ": no [PROTOCOLE" + std::to_string(options.protocol) + "] section with a NomLib");
 
     Session session(*config, loaded, output);
     if (options.channel >= 0 && !session.select(static_cast<unsigned>(options.channel)))
         return fail(output, err, kExitUnknownChannel,
-                    "unknown channel " + std::to_string(options.channel) + ": no loaded protocol lists it in ListeCanaux");
+                    "unknown channel " + std::to_string(options.channel) +
+                        ": no loaded protocol lists it in ListeCanaux");
     if (options.channel < 0)
         for (const Loaded& l : loaded)
             if (!l.protocol.channels.empty() && session.select(l.protocol.channels.front())) break;

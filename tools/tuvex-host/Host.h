@@ -11,11 +11,11 @@ namespace tuvex_host {
 
 enum ExitCode : int {
     kExitOk = 0,
-    kExitCallFailed = 1,     // a plug-in export answered a non-zero status
-    kExitUsage = 2,          // wrong option, unknown command, malformed hex or number
-    kExitBadFile = 3,        // configuration or script file missing, unreadable or invalid
-    kExitBadLibrary = 4,     // a protocol library cannot be loaded or lacks an export
-    kExitUnknownChannel = 5, // a channel that no loaded protocol serves
+    kExitCallFailed = 1,      // a plug-in export answered a non-zero status
+    kExitUsage = 2,           // wrong option, unknown command, malformed hex or number
+    kExitBadFile = 3,         // configuration or script file missing, unreadable or invalid
+    kExitBadLibrary = 4,      // a protocol library cannot be loaded or lacks an export
+    kExitUnknownChannel = 5,  // a channel that no loaded protocol serves
 };
 
 // `args` as main receives them (program path first); `in` is read for "--script -".

@@ -11,14 +11,16 @@ namespace tuvex_host {
 
 namespace {
 
-std::string lower(std::string text) {
+std::string lower(std::string text)
+{
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 
 // "PROTOCOLE12" in any case: 12.
-std::optional<unsigned> protocolNumber(const std::string& section) {
+std::optional<unsigned> protocolNumber(const std::string& section)
+{
     static const std::string prefix = "protocole";
     const std::string name = lower(section);
     if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return std::nullopt;
@@ -31,7 +33,8 @@ std::optional<unsigned> protocolNumber(const std::string& section) {
 }
 
 // "1, 2": each item a decimal number after optional blanks.
-std::optional<std::vector<unsigned>> channelList(const std::string& text) {
+std::optional<std::vector<unsigned>> channelList(const std::string& text)
+{
     std::vector<unsigned> channels;
     std::size_t at = 0;
     while (at <= text.size()) {
@@ -51,7 +54,8 @@ std::optional<std::vector<unsigned>> channelList(const std::string& text) {
     return channels;
 }
 
-std::vector<std::string> sectionNames(const std::string& path) {
+std::vector<std::string> sectionNames(const std::string& path)
+{
     std::vector<char> buffer(65536);
     const auto length = common::getProfileString(nullptr, nullptr, "", buffer.data(),
                                                  static_cast<std::uint32_t>(buffer.size()), path.c_str());
@@ -67,7 +71,8 @@ std::vector<std::string> sectionNames(const std::string& path) {
 
 }  // namespace
 
-std::vector<std::string> libraryFileNames(const std::string& nomLib) {
+std::vector<std::string> libraryFileNames(const std::string& nomLib)
+{
     std::vector<std::string> names{nomLib};
 #ifndef _WIN32
     const std::string name = lower(nomLib);
@@ -80,7 +85,8 @@ std::vector<std::string> libraryFileNames(const std::string& nomLib) {
     return names;
 }
 
-std::optional<HostConfig> readConfig(const std::string& path, std::string& error) {
+std::optional<HostConfig> readConfig(const std::string& path, std::string& error)
+{
     if (!std::ifstream(path)) {
         error = "cannot read the configuration file " + path;
         return std::nullopt;
@@ -102,7 +108,8 @@ std::optional<HostConfig> readConfig(const std::string& path, std::string& error
         if (!list.empty()) {
             const auto channels = channelList(list);
             if (!channels) {
-                error = path + ": [" + section + "] ListeCanaux \"" + list + "\" is not a list of channel numbers";
+                error = path + ": [" + section + "] ListeCanaux \"" + list +
+                        "\" is not a list of channel numbers";
                 return std::nullopt;
             }
             protocol.channels = *channels;

@@ -10,15 +10,15 @@
 namespace tuvex_host {
 
 struct ChannelConfig {
-    unsigned section = 0;   // n of [CANALn], as ListeCanaux names it
-    unsigned index = 0;     // Index: the channel number the exports take
-    unsigned type = 3;      // TCanal; 3 (PC/SC) when absent
-    std::string reader;     // Caracteristiques
+    unsigned section = 0;  // n of [CANALn], as ListeCanaux names it
+    unsigned index = 0;    // Index: the channel number the exports take
+    unsigned type = 3;     // TCanal; 3 (PC/SC) when absent
+    std::string reader;    // Caracteristiques
 };
 
 struct ProtocolConfig {
-    unsigned number = 0;    // n of [PROTOCOLEn], given to ProInit
-    std::string library;    // NomLib
+    unsigned number = 0;  // n of [PROTOCOLEn], given to ProInit
+    std::string library;  // NomLib
     std::vector<unsigned> channels;
 };
 

@@ -16,28 +16,50 @@ namespace {
 
 // The platform's loader: LoadLibraryA and GetProcAddress, or dlopen and dlsym.
 #ifdef _WIN32
-void* openLibrary(const std::string& file) { return reinterpret_cast<void*>(LoadLibraryA(file.c_str())); }
-void* symbol(void* handle, const char* name) {
+void* openLibrary(const std::string& file)
+{
+    return reinterpret_cast<void*>(LoadLibraryA(file.c_str()));
+}
+void* symbol(void* handle, const char* name)
+{
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
 }
-void closeLibrary(void* handle) { FreeLibrary(static_cast<HMODULE>(handle)); }
-std::string loadError(const std::string& file) {
+void closeLibrary(void* handle)
+{
+    FreeLibrary(static_cast<HMODULE>(handle));
+}
+std::string loadError(const std::string& file)
+{
     return file + ": error " + std::to_string(GetLastError());
 }
 #else
-void* openLibrary(const std::string& file) { return dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL); }
-void* symbol(void* handle, const char* name) { return dlsym(handle, name); }
-void closeLibrary(void* handle) { dlclose(handle); }
-std::string loadError(const std::string& file) {
+void* openLibrary(const std::string& file)
+{
+    return dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+void* symbol(void* handle, const char* name)
+{
+    return dlsym(handle, name);
+}
+void closeLibrary(void* handle)
+{
+    dlclose(handle);
+}
+std::string loadError(const std::string& file)
+{
     const char* why = dlerror();
     return why != nullptr ? why : file;
 }
 #endif
 
-bool hasDirectory(const std::string& name) { return name.find_first_of("/\\") != std::string::npos; }
+bool hasDirectory(const std::string& name)
+{
+    return name.find_first_of("/\\") != std::string::npos;
+}
 
 template <typename Fn>
-bool resolve(PluginLibrary& library, const char* name, Fn& target, std::string& error) {
+bool resolve(PluginLibrary& library, const char* name, Fn& target, std::string& error)
+{
     target = reinterpret_cast<Fn>(symbol(library.handle, name));
     if (target == nullptr && error.empty()) error = library.file + " lacks the export " + name;
     return target != nullptr;
@@ -45,13 +67,14 @@ bool resolve(PluginLibrary& library, const char* name, Fn& target, std::string& 
 
 }  // namespace
 
-PluginLibrary::~PluginLibrary() {
+PluginLibrary::~PluginLibrary()
+{
     if (handle != nullptr) closeLibrary(handle);
 }
 
 std::unique_ptr<PluginLibrary> loadPlugin(const std::string& nomLib,
-                                          const std::vector<std::string>& directories,
-                                          std::string& error) {
+                                          const std::vector<std::string>& directories, std::string& error)
+{
     std::vector<std::string> candidates;
     for (const std::string& name : libraryFileNames(nomLib)) {
         if (hasDirectory(name)) {

@@ -32,7 +32,6 @@ struct PluginLibrary {
 // libraryFileNames) in each of `directories` in order, then by the platform's own
 // search. Null with `error` naming the library and the reason.
 std::unique_ptr<PluginLibrary> loadPlugin(const std::string& nomLib,
-                                          const std::vector<std::string>& directories,
-                                          std::string& error);
+                                          const std::vector<std::string>& directories, std::string& error);
 
 }  // namespace tuvex_host

@@ -47,9 +47,8 @@ struct BatchOptions {
 };
 
 const std::map<std::string, std::uint16_t> kTopologies{
-    {"monofente", kTopologyMonofente}, {"5017", kTopologyMonofente},
-    {"bifente", kTopologyBifente},     {"5014", kTopologyBifente},
-    {"chaines", kTopologyChaines},     {"5016", kTopologyChaines},
+    {"monofente", kTopologyMonofente},  {"5017", kTopologyMonofente},  {"bifente", kTopologyBifente},
+    {"5014", kTopologyBifente},         {"chaines", kTopologyChaines}, {"5016", kTopologyChaines},
     {"deux-ports", kTopologyDeuxPorts}, {"5015", kTopologyDeuxPorts},
 };
 
@@ -65,10 +64,8 @@ const std::vector<std::string> kFlags{"0", "1"};
 // A PC/SC name goes verbatim into tuvex.ini and must fit its field.
 const CLI::Validator kReaderName(
     [](std::string& value) -> std::string {
-        if (value.size() > kMaxPcscNameLength)
-            return "longer than 255 characters";
-        if (value.find_first_of("\r\n") != std::string::npos)
-            return "holds a line break";
+        if (value.size() > kMaxPcscNameLength) return "longer than 255 characters";
+        if (value.find_first_of("\r\n") != std::string::npos) return "holds a line break";
         return {};
     },
     "");
@@ -100,8 +97,7 @@ void addReaderOptions(CLI::App& app, ReaderOptions& reader, int number)
 void applyReaderOptions(const ReaderOptions& options, ReaderSettings& reader)
 {
     auto set = [](const std::optional<std::string>& value, std::string& field) {
-        if (value)
-            field = *value;
+        if (value) field = *value;
     };
     set(options.port, reader.port);
     set(options.speed, reader.speed);
@@ -109,17 +105,14 @@ void applyReaderOptions(const ReaderOptions& options, ReaderSettings& reader)
     set(options.parity, reader.parity);
     set(options.stopBits, reader.stopBits);
     set(options.address, reader.address);
-    if (options.cps)
-        reader.UseCps = *options.cps == "1" ? 1 : 0;
-    if (options.ambrel)
-        reader.UseAmbrel = *options.ambrel == "1" ? 1 : 0;
+    if (options.cps) reader.UseCps = *options.cps == "1" ? 1 : 0;
+    if (options.ambrel) reader.UseAmbrel = *options.ambrel == "1" ? 1 : 0;
 }
 
 const CLI::Option* firstGiven(const ReaderOptions& reader)
 {
     for (const CLI::Option* option : reader.given) {
-        if (option->count() > 0)
-            return option;
+        if (option->count() > 0) return option;
     }
     return nullptr;
 }
@@ -159,12 +152,9 @@ public:
     {
         m_err << caption << ": " << text << '\n';
         switch (style.buttons) {
-        case MessageButtons::Ok:
-            return MessageAnswer::Ok;
-        case MessageButtons::OkCancel:
-            return answer(MessageAnswer::Ok, MessageAnswer::Cancel);
-        case MessageButtons::YesNo:
-            return answer(MessageAnswer::Yes, MessageAnswer::No);
+        case MessageButtons::Ok: return MessageAnswer::Ok;
+        case MessageButtons::OkCancel: return answer(MessageAnswer::Ok, MessageAnswer::Cancel);
+        case MessageButtons::YesNo: return answer(MessageAnswer::Yes, MessageAnswer::No);
         }
         return MessageAnswer::Cancel;
     }
@@ -198,8 +188,7 @@ bool passReaderPage(WizardSettings& settings, const ReaderOptions& options, Mess
 {
     prepareReaderPage(settings);
     const int code = validateReaderPage(settings, options.name);
-    if (code == 0)
-        return true;
+    if (code == 0) return true;
     ShowMessage(presenter, code);
     return false;
 }
@@ -208,16 +197,17 @@ bool passReaderPage(WizardSettings& settings, const ReaderOptions& options, Mess
 
 int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    CLI::App app("Writes tuvex.ini and pelkor.ini (or pelkor.cnf with --cnf) as the Calveno wizard "
-                 "does, without a window.",
-                 "calveno-batch");
-    app.footer("Messages go to standard error; questions are answered OK only with --yes.\n"
-               "Exit codes: 0 files written, 1 refused by the reader checks or a declined question,\n"
-               "2 the Finish step failed, 3 wrong usage.");
+    CLI::App app(
+        "Writes tuvex.ini and pelkor.ini (or pelkor.cnf with --cnf) as the Calveno wizard "
+        "does, without a window.",
+        "calveno-batch");
+    app.footer(
+        "Messages go to standard error; questions are answered OK only with --yes.\n"
+        "Exit codes: 0 files written, 1 refused by the reader checks or a declined question,\n"
+        "2 the Finish step failed, 3 wrong usage.");
     BatchOptions options;
     std::vector<std::string> topologyNames;
-    for (const auto& entry : kTopologies)
-        topologyNames.push_back(entry.first);
+    for (const auto& entry : kTopologies) topologyNames.push_back(entry.first);
     app.add_option("--topology", options.topology,
                    "reader arrangement: monofente (5017), bifente (5014), chaines (5016), "
                    "deux-ports (5015); default monofente")
@@ -240,8 +230,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     try {
         // CLI11 takes the arguments in reverse order, without the program path.
         std::vector<std::string> reversed(args.rbegin(), args.rend());
-        if (!reversed.empty())
-            reversed.pop_back();
+        if (!reversed.empty()) reversed.pop_back();
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         out << app.help();
@@ -255,18 +244,17 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
 
     WizardSettings settings = defaultWizardSettings();
-    const std::uint16_t topology = options.topology.empty() ? kTopologyMonofente : kTopologies.at(options.topology);
+    const std::uint16_t topology =
+        options.topology.empty() ? kTopologyMonofente : kTopologies.at(options.topology);
     // The choice page presets the uses only when its button is clicked.
-    if (!options.topology.empty())
-        applyTopologyChoice(settings, topology);
+    if (!options.topology.empty()) applyTopologyChoice(settings, topology);
     const std::uint16_t protocol = options.protocol == "pcsc" ? kProtocolPcsc : kProtocolSerie;
     const std::string conflict = arrangementConflict(options, topology, protocol);
     if (!conflict.empty()) {
         err << "calveno-batch: " << conflict << "\nRun with --help for usage.\n";
         return kExitUsage;
     }
-    if (!options.protocol.empty())
-        settings.reader1.protocol = protocol;
+    if (!options.protocol.empty()) settings.reader1.protocol = protocol;
     applyReaderOptions(options.readers[0], settings.reader1);
     applyReaderOptions(options.readers[1], settings.reader2);
 
@@ -292,12 +280,10 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
 
     settings.CurrentReader = 1;
-    if (!passReaderPage(settings, options.readers[0], presenter))
-        return kExitRefused;
+    if (!passReaderPage(settings, options.readers[0], presenter)) return kExitRefused;
     if (isTwoReaderTopology(settings.Topology)) {
         settings.CurrentReader = 2;
-        if (!passReaderPage(settings, options.readers[1], presenter))
-            return kExitRefused;
+        if (!passReaderPage(settings, options.readers[1], presenter)) return kExitRefused;
     }
     settings.MakeCnf = options.cnf ? 1 : 0;
 

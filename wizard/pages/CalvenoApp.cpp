@@ -19,16 +19,14 @@ constexpr int kCodeClosing = 46;
 CalvenoApp::CalvenoApp(MessagePresenter& presenter, FileOperations& files, PcscReaderSource& readers,
                        StartupOptions options)
     : m_options(std::move(options)), m_context{presenter, files, readers, {}}
-{
-}
+{}
 
 CalvenoApp::~CalvenoApp() = default;
 
 QString CalvenoApp::defaultLockPath()
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
+    if (folder.isEmpty()) folder = QDir::tempPath();
     return QDir(folder).filePath(QStringLiteral("calveno.lock"));
 }
 
@@ -38,7 +36,8 @@ std::optional<int> CalvenoApp::InitInstance()
 
     // A lock another running instance holds. A lock that cannot be taken for
     // another reason (no folder, no right) reports nothing: the step does not fire.
-    m_lock = std::make_unique<QLockFile>(m_options.lockPath.isEmpty() ? defaultLockPath() : m_options.lockPath);
+    m_lock =
+        std::make_unique<QLockFile>(m_options.lockPath.isEmpty() ? defaultLockPath() : m_options.lockPath);
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(0) && m_lock->error() == QLockFile::LockFailedError) {
         ShowMessage(presenter, kCodeAlreadyRunning);

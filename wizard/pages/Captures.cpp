@@ -24,7 +24,10 @@ namespace {
 // Answers every message without showing it; no page here asks one.
 class SilentPresenter final : public MessagePresenter {
 public:
-    MessageAnswer present(std::string_view, std::string_view, MessageStyle) override { return MessageAnswer::Ok; }
+    MessageAnswer present(std::string_view, std::string_view, MessageStyle) override
+    {
+        return MessageAnswer::Ok;
+    }
 };
 
 bool save(QWidget& page, const QDir& folder, const char* name)

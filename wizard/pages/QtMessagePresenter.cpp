@@ -15,14 +15,10 @@ QString fromUtf8(std::string_view text)
 QMessageBox::Icon iconOf(MessageIcon icon)
 {
     switch (icon) {
-    case MessageIcon::Error:
-        return QMessageBox::Critical;
-    case MessageIcon::Exclamation:
-        return QMessageBox::Warning;
-    case MessageIcon::Question:
-        return QMessageBox::Question;
-    case MessageIcon::None:
-        break;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Exclamation: return QMessageBox::Warning;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::None: break;
     }
     return QMessageBox::NoIcon;
 }
@@ -30,12 +26,9 @@ QMessageBox::Icon iconOf(MessageIcon icon)
 QMessageBox::StandardButtons buttonsOf(MessageButtons buttons)
 {
     switch (buttons) {
-    case MessageButtons::OkCancel:
-        return QMessageBox::Ok | QMessageBox::Cancel;
-    case MessageButtons::YesNo:
-        return QMessageBox::Yes | QMessageBox::No;
-    case MessageButtons::Ok:
-        break;
+    case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::Ok: break;
     }
     return QMessageBox::Ok;
 }
@@ -48,12 +41,9 @@ MessageAnswer QtMessagePresenter::present(std::string_view text, std::string_vie
     QMessageBox box(iconOf(style.icon), fromUtf8(caption), fromUtf8(text), buttonsOf(style.buttons),
                     QApplication::activeModalWidget());
     switch (box.exec()) {
-    case QMessageBox::Ok:
-        return MessageAnswer::Ok;
-    case QMessageBox::Yes:
-        return MessageAnswer::Yes;
-    case QMessageBox::No:
-        return MessageAnswer::No;
+    case QMessageBox::Ok: return MessageAnswer::Ok;
+    case QMessageBox::Yes: return MessageAnswer::Yes;
+    case QMessageBox::No: return MessageAnswer::No;
     default:
         // Escape or the close box: the box's refusing answer.
         return style.buttons == MessageButtons::YesNo ? MessageAnswer::No

@@ -29,8 +29,7 @@ void fill(QComboBox* list, const ChoiceList& choices)
 {
     const QSignalBlocker blocker(list);
     list->clear();
-    for (const std::string& entry : choices.entries)
-        list->addItem(QString::fromStdString(entry));
+    for (const std::string& entry : choices.entries) list->addItem(QString::fromStdString(entry));
     list->setCurrentIndex(choices.selected);
 }
 
@@ -115,8 +114,7 @@ ReaderPage::ReaderPage(WizardSettings& settings, WizardContext& context, QWidget
     showProtocolGroup();
 
     connect(m_protocols, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (storeProtocolChoice(m_settings, index))
-            showProtocolGroup();
+        if (storeProtocolChoice(m_settings, index)) showProtocolGroup();
     });
     connect(m_ports, &QComboBox::currentIndexChanged, this,
             [this](int index) { storePortChoice(m_settings, index); });
@@ -177,8 +175,7 @@ void ReaderPage::next()
     }
     ShowMessage(m_context.presenter, code);
     // Without a PC/SC reader the wizard cannot go on.
-    if (code == kCodeNoPcscReader)
-        post(kMessageClose);
+    if (code == kCodeNoPcscReader) post(kMessageClose);
 }
 
 }  // namespace calveno::gui

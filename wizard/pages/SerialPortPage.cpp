@@ -49,8 +49,7 @@ SerialPortPage::SerialPortPage(WizardSettings& settings, WizardContext& context,
         const ChoiceList choices = serialList(currentReaderSettings(m_settings), control.field);
         {
             const QSignalBlocker blocker(list);
-            for (const std::string& entry : choices.entries)
-                list->addItem(QString::fromStdString(entry));
+            for (const std::string& entry : choices.entries) list->addItem(QString::fromStdString(entry));
             list->setCurrentIndex(choices.selected);
         }
         const SerialField field = control.field;

@@ -64,8 +64,7 @@ QPixmap summaryIcon(int id)
         p.setBrush(QColor(0x9a, 0xa8, 0xb8));
         p.drawRoundedRect(2, 4, 12, 8, 2, 2);
         p.setBrush(kInk);
-        for (int x = 4; x <= 11; x += 3)
-            p.drawEllipse(QPointF(x + 0.5, 8), 1, 1);
+        for (int x = 4; x <= 11; x += 3) p.drawEllipse(QPointF(x + 0.5, 8), 1, 1);
         break;
     case kIconSerialSettings:
         // Three sliders.
@@ -77,11 +76,8 @@ QPixmap summaryIcon(int id)
             p.drawRect(3 + row * 4, y - 2, 3, 4);
         }
         break;
-    case kIconResource:
-        drawCard(p, QColor(0x2e, 0x8b, 0x57));
-        break;
-    default:
-        return QPixmap();
+    case kIconResource: drawCard(p, QColor(0x2e, 0x8b, 0x57)); break;
+    default: return QPixmap();
     }
     return image;
 }

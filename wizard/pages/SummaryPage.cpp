@@ -74,17 +74,19 @@ SummaryPage::SummaryPage(WizardSettings& settings, WizardContext& context, QWidg
     layout->addWidget(m_rows, 1);
 
     QLabel* explanation = makeLabel(
-        0, "Pour générer les fichiers de configuration du gestionnaire d'accès aux lecteurs de carte "
-           "(tuvex.ini) et de gestion des cartes à puce (pelkor.cnf ou pelkor.ini), cliquez sur Terminer.");
+        0,
+        "Pour générer les fichiers de configuration du gestionnaire d'accès aux lecteurs de carte "
+        "(tuvex.ini) et de gestion des cartes à puce (pelkor.cnf ou pelkor.ini), cliquez sur Terminer.");
     explanation->setWordWrap(true);
     layout->addWidget(explanation);
 
-    auto* makeCnf =
-        new QCheckBox(QString::fromUtf8("Cochez la case pour générer un fichier pelkor.cnf à la place du pelkor.ini"),
-                      this);
+    auto* makeCnf = new QCheckBox(
+        QString::fromUtf8("Cochez la case pour générer un fichier pelkor.cnf à la place du pelkor.ini"),
+        this);
     makeCnf->setObjectName(QStringLiteral("5048"));
     makeCnf->setChecked(m_settings.MakeCnf == 1);
-    connect(makeCnf, &QCheckBox::clicked, this, [this] { m_settings.MakeCnf = m_settings.MakeCnf == 1 ? 0 : 1; });
+    connect(makeCnf, &QCheckBox::clicked, this,
+            [this] { m_settings.MakeCnf = m_settings.MakeCnf == 1 ? 0 : 1; });
     layout->addWidget(makeCnf);
 
     auto* buttons = new QHBoxLayout;

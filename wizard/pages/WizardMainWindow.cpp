@@ -24,22 +24,17 @@ WizardMainWindow::~WizardMainWindow() = default;
 
 void WizardMainWindow::postMessage(int message, int pageId)
 {
-    QMetaObject::invokeMethod(this, [this, message, pageId] { handleMessage(message, pageId); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, message, pageId] { handleMessage(message, pageId); }, Qt::QueuedConnection);
 }
 
 void WizardMainWindow::handleMessage(int message, int pageId)
 {
-    if (m_exitCode)
-        return;
+    if (m_exitCode) return;
     const Route route = routeMessage(m_settings, message, pageId);
     switch (route.action) {
-    case RouteAction::OpenPage:
-        openPage(route.page);
-        break;
-    case RouteAction::EndProgram:
-        end(route.exitCode);
-        break;
+    case RouteAction::OpenPage: openPage(route.page); break;
+    case RouteAction::EndProgram: end(route.exitCode); break;
     case RouteAction::NavigationError:
         ShowMessage(m_context.presenter, kCodeNavigationError);
         end(kExitAbandoned);
@@ -49,22 +44,13 @@ void WizardMainWindow::handleMessage(int message, int pageId)
 
 void WizardMainWindow::openPage(int pageId)
 {
-    if (m_page)
-        m_page->deleteLater();
+    if (m_page) m_page->deleteLater();
     WizardPage* page = nullptr;
     switch (pageId) {
-    case kPageChoice:
-        page = new ChoicePage(m_settings, m_context, this);
-        break;
-    case kPageReader:
-        page = new ReaderPage(m_settings, m_context, this);
-        break;
-    case kPageSerialPort:
-        page = new SerialPortPage(m_settings, m_context, this);
-        break;
-    case kPageSummary:
-        page = new SummaryPage(m_settings, m_context, this);
-        break;
+    case kPageChoice: page = new ChoicePage(m_settings, m_context, this); break;
+    case kPageReader: page = new ReaderPage(m_settings, m_context, this); break;
+    case kPageSerialPort: page = new SerialPortPage(m_settings, m_context, this); break;
+    case kPageSummary: page = new SummaryPage(m_settings, m_context, this); break;
     default:
         ShowMessage(m_context.presenter, kCodeNavigationError);
         end(kExitAbandoned);

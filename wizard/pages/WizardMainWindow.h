@@ -15,8 +15,6 @@
 
 namespace calveno::gui {
 
-
-
 class WizardMainWindow : public QWidget {
     Q_OBJECT
 

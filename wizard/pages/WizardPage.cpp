@@ -27,8 +27,7 @@ WizardPage::WizardPage(int pageId, WizardSettings& settings, WizardContext& cont
 
 void WizardPage::post(int message)
 {
-    if (m_posted)
-        return;
+    if (m_posted) return;
     m_posted = true;
     done(0);
     emit navigate(message, m_pageId);
@@ -36,8 +35,7 @@ void WizardPage::post(int message)
 
 void WizardPage::confirmCancel()
 {
-    if (ShowMessage(m_context.presenter, kCodeCancelConfirmation) == MessageAnswer::Yes)
-        post(kMessageClose);
+    if (ShowMessage(m_context.presenter, kCodeCancelConfirmation) == MessageAnswer::Yes) post(kMessageClose);
 }
 
 QPushButton* WizardPage::makeButton(int id, const char* text)
@@ -51,8 +49,7 @@ QPushButton* WizardPage::makeButton(int id, const char* text)
 QLabel* WizardPage::makeLabel(int id, const char* text)
 {
     auto* label = new QLabel(QString::fromUtf8(text), this);
-    if (id != 0)
-        label->setObjectName(QString::number(id));
+    if (id != 0) label->setObjectName(QString::number(id));
     return label;
 }
 

@@ -9,8 +9,11 @@
 #define EXPORTE extern "C" __attribute__((visibility("default")))
 #endif
 
-#define POINT_ENTREE(nom) \
-    EXPORTE std::uint16_t nom() { return 0; }
+#define POINT_ENTREE(nom)       \
+    EXPORTE std::uint16_t nom() \
+    {                           \
+        return 0;               \
+    }
 
 POINT_ENTREE(Lec_OuvertureSessionAmbrel)
 POINT_ENTREE(Lec_FermetureSessionAmbrel)

@@ -54,9 +54,8 @@ public:
     std::int32_t connect(pcsc::Context context, const char* reader, std::uint32_t shareMode,
                          std::uint32_t preferredProtocols, pcsc::Handle* card,
                          std::uint32_t* activeProtocol) override;
-    std::int32_t reconnect(pcsc::Handle* card, std::uint32_t shareMode,
-                           std::uint32_t preferredProtocols, std::uint32_t initialization,
-                           std::uint32_t* activeProtocol) override;
+    std::int32_t reconnect(pcsc::Handle* card, std::uint32_t shareMode, std::uint32_t preferredProtocols,
+                           std::uint32_t initialization, std::uint32_t* activeProtocol) override;
     std::int32_t disconnect(pcsc::Handle card, std::uint32_t disposition) override;
     std::int32_t beginTransaction(pcsc::Handle card) override;
     std::int32_t endTransaction(pcsc::Handle card, std::uint32_t disposition) override;
@@ -64,15 +63,14 @@ public:
                             std::uint8_t* receive, std::uint32_t* receiveLength) override;
     std::int32_t status(pcsc::Handle card, std::uint32_t* activeProtocol, std::uint8_t* atr,
                         std::uint32_t* atrLength) override;
-    std::int32_t getStatusChange(pcsc::Context context, std::uint32_t timeoutMs,
-                                 pcsc::ReaderState* states, std::uint32_t count) override;
+    std::int32_t getStatusChange(pcsc::Context context, std::uint32_t timeoutMs, pcsc::ReaderState* states,
+                                 std::uint32_t count) override;
     std::int32_t getAttrib(pcsc::Handle card, std::uint32_t attributeId, std::uint8_t* buffer,
                            std::uint32_t* length) override;
     std::int32_t introduceCardType(pcsc::Context context, const char* cardName,
-                                   const std::uint8_t* primaryProvider,
-                                   const std::uint8_t* interfaces, std::uint32_t interfaceCount,
-                                   const std::uint8_t* atr, const std::uint8_t* atrMask,
-                                   std::uint32_t atrLength) override;
+                                   const std::uint8_t* primaryProvider, const std::uint8_t* interfaces,
+                                   std::uint32_t interfaceCount, const std::uint8_t* atr,
+                                   const std::uint8_t* atrMask, std::uint32_t atrLength) override;
 
 private:
     Reply next(const std::string& operation);

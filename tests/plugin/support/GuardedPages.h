@@ -23,7 +23,8 @@ namespace ostrel::test {
 class GuardedPages {
 public:
 #ifdef _WIN32
-    GuardedPages() {
+    GuardedPages()
+    {
         SYSTEM_INFO system;
         GetSystemInfo(&system);
         m_page = system.dwPageSize;
@@ -35,11 +36,13 @@ public:
         VirtualProtect(m_base + m_page, m_page, PAGE_NOACCESS, &previous);
         VirtualProtect(m_base + 2 * m_page, m_page, PAGE_READONLY, &previous);
     }
-    ~GuardedPages() {
+    ~GuardedPages()
+    {
         if (m_base != nullptr) VirtualFree(m_base, 0, MEM_RELEASE);
     }
 #else
-    GuardedPages() {
+    GuardedPages()
+    {
         m_page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
         void* area = mmap(nullptr, 3 * m_page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         m_base = area == MAP_FAILED ? nullptr : static_cast<std::uint8_t*>(area);
@@ -48,19 +51,35 @@ public:
         mprotect(m_base + m_page, m_page, PROT_NONE);
         mprotect(m_base + 2 * m_page, m_page, PROT_READ);
     }
-    ~GuardedPages() {
+    ~GuardedPages()
+    {
         if (m_base != nullptr) munmap(m_base, 3 * m_page);
     }
 #endif
     GuardedPages(const GuardedPages&) = delete;
     GuardedPages& operator=(const GuardedPages&) = delete;
 
-    bool ok() const { return m_base != nullptr; }
+    bool ok() const
+    {
+        return m_base != nullptr;
+    }
     // The last `size` bytes of the usable page: one more byte runs into the hole.
-    std::uint8_t* tail(std::size_t size) const { return m_base + m_page - size; }
-    std::uint8_t* noAccess() const { return m_base + m_page; }
-    std::uint8_t* readOnly() const { return m_base + 2 * m_page; }
-    std::size_t pageSize() const { return m_page; }
+    std::uint8_t* tail(std::size_t size) const
+    {
+        return m_base + m_page - size;
+    }
+    std::uint8_t* noAccess() const
+    {
+        return m_base + m_page;
+    }
+    std::uint8_t* readOnly() const
+    {
+        return m_base + 2 * m_page;
+    }
+    std::size_t pageSize() const
+    {
+        return m_page;
+    }
 
 private:
     std::size_t m_page = 0;

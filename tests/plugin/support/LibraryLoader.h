@@ -18,19 +18,39 @@ namespace ostrel::test {
 
 #ifdef _WIN32
 
-inline void* loadLibrary(const char* file) { return reinterpret_cast<void*>(LoadLibraryA(file)); }
-inline void* findSymbol(void* library, const char* name) {
+inline void* loadLibrary(const char* file)
+{
+    return reinterpret_cast<void*>(LoadLibraryA(file));
+}
+inline void* findSymbol(void* library, const char* name)
+{
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
 }
-inline bool freeLibrary(void* library) { return FreeLibrary(static_cast<HMODULE>(library)) != 0; }
-inline std::string loaderError() { return "system error " + std::to_string(GetLastError()); }
+inline bool freeLibrary(void* library)
+{
+    return FreeLibrary(static_cast<HMODULE>(library)) != 0;
+}
+inline std::string loaderError()
+{
+    return "system error " + std::to_string(GetLastError());
+}
 
 #else
 
-inline void* loadLibrary(const char* file) { return dlopen(file, RTLD_NOW | RTLD_LOCAL); }
-inline void* findSymbol(void* library, const char* name) { return dlsym(library, name); }
-inline bool freeLibrary(void* library) { return dlclose(library) == 0; }
-inline std::string loaderError() {
+inline void* loadLibrary(const char* file)
+{
+    return dlopen(file, RTLD_NOW | RTLD_LOCAL);
+}
+inline void* findSymbol(void* library, const char* name)
+{
+    return dlsym(library, name);
+}
+inline bool freeLibrary(void* library)
+{
+    return dlclose(library) == 0;
+}
+inline std::string loaderError()
+{
     const char* text = dlerror();
     return text != nullptr ? text : "";
 }

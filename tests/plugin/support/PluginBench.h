@@ -24,9 +24,15 @@ inline const std::vector<std::uint8_t> kAtrOther = {0x3B, 0x2C, 0x00, 0x00, 0x12
                                                     0x80, 0x81, 0x00, 0x10, 0x00, 0x90, 0x00};
 
 // A connection's answer with the protocol it negotiated.
-inline Reply connected(std::uint32_t protocol) { return Reply{pcsc::kSuccess, {}, protocol}; }
+inline Reply connected(std::uint32_t protocol)
+{
+    return Reply{pcsc::kSuccess, {}, protocol};
+}
 // A poll's answer with the event state it reports.
-inline Reply polled(std::uint32_t eventState) { return Reply{pcsc::kSuccess, {}, eventState}; }
+inline Reply polled(std::uint32_t eventState)
+{
+    return Reply{pcsc::kSuccess, {}, eventState};
+}
 
 // One PC/SC result of each conversion class with the status it gives.
 struct ResultClass {
@@ -37,12 +43,18 @@ struct ResultClass {
 };
 
 inline const ResultClass kResultClasses[] = {
-    {pcsc::kInternalError, 0x0001, 0x0001},     {pcsc::kCommError, 0x0200, 0x0200},
-    {pcsc::kTimeout, 0x0400, 0x0400},           {pcsc::kSharingViolation, 0x0004, 0x0004},
-    {pcsc::kReaderUnavailable, 0x0040, 0x0040}, {pcsc::kNoService, 0x800A, 0x800A},
-    {pcsc::kNoSmartcard, 0x0400, 0x0400},       {pcsc::kUnknownError, 0x0001, 0x0001},
-    {pcsc::kInvalidValue, 0x4000, 0x4000},      {pcsc::kInsufficientBuffer, 0x0010, 0x0010},
-    {pcsc::code(0x8010000Fu), 0x0200, 0x0200},  {pcsc::kUnsupportedCard, 0x0400, 0x0000},
+    {pcsc::kInternalError, 0x0001, 0x0001},
+    {pcsc::kCommError, 0x0200, 0x0200},
+    {pcsc::kTimeout, 0x0400, 0x0400},
+    {pcsc::kSharingViolation, 0x0004, 0x0004},
+    {pcsc::kReaderUnavailable, 0x0040, 0x0040},
+    {pcsc::kNoService, 0x800A, 0x800A},
+    {pcsc::kNoSmartcard, 0x0400, 0x0400},
+    {pcsc::kUnknownError, 0x0001, 0x0001},
+    {pcsc::kInvalidValue, 0x4000, 0x4000},
+    {pcsc::kInsufficientBuffer, 0x0010, 0x0010},
+    {pcsc::code(0x8010000Fu), 0x0200, 0x0200},
+    {pcsc::kUnsupportedCard, 0x0400, 0x0000},
     {0x12345, 0x0001, 0x0001},
 };
 
@@ -52,10 +64,12 @@ struct Answer {
     // The whole response buffer, filled with 0xEE before the call.
     std::vector<std::uint8_t> buffer;
     // The first `length` bytes (all of the buffer when the length is out of range).
-    std::vector<std::uint8_t> bytes() const {
+    std::vector<std::uint8_t> bytes() const
+    {
         return {buffer.begin(), buffer.begin() + std::min<std::size_t>(length, buffer.size())};
     }
-    bool untouched(std::uint32_t capacity) const {
+    bool untouched(std::uint32_t capacity) const
+    {
         return length == capacity &&
                std::all_of(buffer.begin(), buffer.end(), [](std::uint8_t b) { return b == 0xEE; });
     }
@@ -63,46 +77,53 @@ struct Answer {
 
 class PluginBench : public ::testing::Test {
 protected:
-    PluginBench() : state(pcsc) {
+    PluginBench() : state(pcsc)
+    {
         pcsc.setDefault("ListReaderGroups", names({"SCard$DefaultReaders"}));
         pcsc.setDefault("ListReaders", names({kReader}));
         pcsc.setDefault("GetStatusChange", polled(pcsc::kStatePresent));
-        const std::string config = dir.write(
-            "tuvex.ini", "[PROTOCOLE1]\r\nListeCanaux=5\r\n"
-                         "[CANAL5]\r\nTCanal=3\r\nCaracteristiques=Reader A 00 00\r\nIndex=5\r\n");
+        const std::string config =
+            dir.write("tuvex.ini",
+                      "[PROTOCOLE1]\r\nListeCanaux=5\r\n"
+                      "[CANAL5]\r\nTCanal=3\r\nCaracteristiques=Reader A 00 00\r\nIndex=5\r\n");
         EXPECT_EQ(state.ProInit(1, config.c_str(), 0), 0);
     }
 
     ChannelRecord& channel() { return *state.FindChannel(kChannel); }
 
     // The card the reader reports through its attributes from now on.
-    void cardIn(const std::vector<std::uint8_t>& atr, bool contactsActive) {
+    void cardIn(const std::vector<std::uint8_t>& atr, bool contactsActive)
+    {
         pcsc.setDefault(FakePcsc::attribute(kAttrCardPresence), bytes({2}));
         pcsc.setDefault(FakePcsc::attribute(kAttrInterfaceStatus),
                         bytes({static_cast<std::uint8_t>(contactsActive ? 1 : 0)}));
         pcsc.setDefault(FakePcsc::attribute(kAttrAtr), bytes(atr));
     }
-    void cardOut() {
+    void cardOut()
+    {
         pcsc.setDefault(FakePcsc::attribute(kAttrCardPresence), bytes({0}));
         pcsc.setDefault(FakePcsc::attribute(kAttrInterfaceStatus), bytes({0}));
         pcsc.setDefault(FakePcsc::attribute(kAttrAtr), bytes({}));
     }
 
     // ProConnect on a reader that has a card: the shared test connection succeeds.
-    void connectWithCard() {
+    void connectWithCard()
+    {
         ASSERT_EQ(state.ProConnect(3, kChannel, ""), 0);
         pcsc.calls.clear();
     }
     // ProConnect then ProSetExclusivity with a T=0 card in the reader: an exclusive
     // handle with a transaction, card known and powered at state 1.
-    void holdCard(const std::vector<std::uint8_t>& atr = kAtrT0) {
+    void holdCard(const std::vector<std::uint8_t>& atr = kAtrT0)
+    {
         cardIn(atr, true);
         connectWithCard();
         ASSERT_EQ(state.ProSetExclusivity(3, kChannel, 1), 0);
         pcsc.calls.clear();
     }
 
-    Answer exchange(const std::vector<std::uint8_t>& request, std::uint32_t capacity = 300) {
+    Answer exchange(const std::vector<std::uint8_t>& request, std::uint32_t capacity = 300)
+    {
         Answer answer;
         // Spare bytes past the capacity show a write beyond it.
         answer.buffer.assign(std::max<std::uint32_t>(capacity, 8), 0xEE);
@@ -110,8 +131,8 @@ protected:
         // A request of length 0 still needs an address.
         const std::uint8_t none = 0;
         answer.status = state.ProExchange(3, kChannel, 1, 0, request.empty() ? &none : request.data(),
-                                          static_cast<std::uint32_t>(request.size()),
-                                          answer.buffer.data(), &answer.length);
+                                          static_cast<std::uint32_t>(request.size()), answer.buffer.data(),
+                                          &answer.length);
         return answer;
     }
 

@@ -7,7 +7,8 @@ namespace ostrel::test {
 
 StubWinscard stub;
 
-LONG StubWinscard::next(const std::string& function) {
+LONG StubWinscard::next(const std::string& function)
+{
     auto& queued = results[function];
     if (queued.empty()) return SCARD_S_SUCCESS;
     const LONG result = queued.front();
@@ -17,13 +18,15 @@ LONG StubWinscard::next(const std::string& function) {
 
 namespace {
 
-std::string number(unsigned long value) {
+std::string number(unsigned long value)
+{
     char text[24];
     std::snprintf(text, sizeof text, "0x%lX", value);
     return text;
 }
 
-LONG deliver(const std::string& function, unsigned char* buffer, LPDWORD length) {
+LONG deliver(const std::string& function, unsigned char* buffer, LPDWORD length)
+{
     const LONG result = stub.next(function);
     if (result != SCARD_S_SUCCESS) return result;
     if (stub.data.size() > *length) {
@@ -47,20 +50,23 @@ const SCARD_IO_REQUEST g_rgSCardT0Pci = {SCARD_PROTOCOL_T0, sizeof(SCARD_IO_REQU
 const SCARD_IO_REQUEST g_rgSCardT1Pci = {SCARD_PROTOCOL_T1, sizeof(SCARD_IO_REQUEST)};
 const SCARD_IO_REQUEST g_rgSCardRawPci = {SCARD_PROTOCOL_RAW, sizeof(SCARD_IO_REQUEST)};
 
-LONG SCardEstablishContext(DWORD scope, LPCVOID, LPCVOID, LPSCARDCONTEXT context) {
+LONG SCardEstablishContext(DWORD scope, LPCVOID, LPCVOID, LPSCARDCONTEXT context)
+{
     stub.calls.push_back("SCardEstablishContext(" + std::to_string(scope) + ")");
     const LONG result = stub.next("SCardEstablishContext");
     if (result == SCARD_S_SUCCESS) *context = stub.nextContext++;
     return result;
 }
 
-LONG SCardReleaseContext(SCARDCONTEXT context) {
+LONG SCardReleaseContext(SCARDCONTEXT context)
+{
     stub.calls.push_back("SCardReleaseContext(" + ostrel::test::number(context) + ")");
     return stub.next("SCardReleaseContext");
 }
 
-LONG SCardConnect(SCARDCONTEXT context, LPCSTR reader, DWORD share, DWORD protocols,
-                  LPSCARDHANDLE card, LPDWORD active) {
+LONG SCardConnect(SCARDCONTEXT context, LPCSTR reader, DWORD share, DWORD protocols, LPSCARDHANDLE card,
+                  LPDWORD active)
+{
     stub.calls.push_back("SCardConnect(" + ostrel::test::number(context) + ", " + reader + ", " +
                          std::to_string(share) + ", " + std::to_string(protocols) + ")");
     const LONG result = stub.next("SCardConnect");
@@ -71,8 +77,8 @@ LONG SCardConnect(SCARDCONTEXT context, LPCSTR reader, DWORD share, DWORD protoc
     return result;
 }
 
-LONG SCardReconnect(SCARDHANDLE card, DWORD share, DWORD protocols, DWORD initialization,
-                    LPDWORD active) {
+LONG SCardReconnect(SCARDHANDLE card, DWORD share, DWORD protocols, DWORD initialization, LPDWORD active)
+{
     stub.calls.push_back("SCardReconnect(" + ostrel::test::number(card) + ", " + std::to_string(share) +
                          ", " + std::to_string(protocols) + ", " + std::to_string(initialization) + ")");
     const LONG result = stub.next("SCardReconnect");
@@ -80,34 +86,38 @@ LONG SCardReconnect(SCARDHANDLE card, DWORD share, DWORD protocols, DWORD initia
     return result;
 }
 
-LONG SCardDisconnect(SCARDHANDLE card, DWORD disposition) {
+LONG SCardDisconnect(SCARDHANDLE card, DWORD disposition)
+{
     stub.calls.push_back("SCardDisconnect(" + ostrel::test::number(card) + ", " +
                          std::to_string(disposition) + ")");
     return stub.next("SCardDisconnect");
 }
 
-LONG SCardBeginTransaction(SCARDHANDLE card) {
+LONG SCardBeginTransaction(SCARDHANDLE card)
+{
     stub.calls.push_back("SCardBeginTransaction(" + ostrel::test::number(card) + ")");
     return stub.next("SCardBeginTransaction");
 }
 
-LONG SCardEndTransaction(SCARDHANDLE card, DWORD disposition) {
+LONG SCardEndTransaction(SCARDHANDLE card, DWORD disposition)
+{
     stub.calls.push_back("SCardEndTransaction(" + ostrel::test::number(card) + ", " +
                          std::to_string(disposition) + ")");
     return stub.next("SCardEndTransaction");
 }
 
 LONG SCardStatus(SCARDHANDLE card, LPSTR, LPDWORD, LPDWORD state, LPDWORD protocol, LPBYTE atr,
-                 LPDWORD atrLength) {
-    stub.calls.push_back("SCardStatus(" + ostrel::test::number(card) + ", " +
-                         std::to_string(*atrLength) + ")");
+                 LPDWORD atrLength)
+{
+    stub.calls.push_back("SCardStatus(" + ostrel::test::number(card) + ", " + std::to_string(*atrLength) +
+                         ")");
     *state = stub.statusState;
     *protocol = SCARD_PROTOCOL_T0;
     return ostrel::test::deliver("SCardStatus", atr, atrLength);
 }
 
-LONG SCardGetStatusChange(SCARDCONTEXT context, DWORD timeout, SCARD_READERSTATE* states,
-                          DWORD count) {
+LONG SCardGetStatusChange(SCARDCONTEXT context, DWORD timeout, SCARD_READERSTATE* states, DWORD count)
+{
     stub.calls.push_back("SCardGetStatusChange(" + ostrel::test::number(context) + ", " +
                          std::to_string(timeout) + ", " + std::to_string(count) + ")");
     const LONG result = stub.next("SCardGetStatusChange");
@@ -120,30 +130,31 @@ LONG SCardGetStatusChange(SCARDCONTEXT context, DWORD timeout, SCARD_READERSTATE
 }
 
 LONG SCardTransmit(SCARDHANDLE card, const SCARD_IO_REQUEST* pci, LPCBYTE, DWORD sendLength,
-                   SCARD_IO_REQUEST*, LPBYTE receive, LPDWORD receiveLength) {
+                   SCARD_IO_REQUEST*, LPBYTE receive, LPDWORD receiveLength)
+{
     stub.calls.push_back("SCardTransmit(" + ostrel::test::number(card) + ", " +
-                         (pci == SCARD_PCI_T0 ? "T0" : "other") + ", " + std::to_string(sendLength) +
-                         ")");
+                         (pci == SCARD_PCI_T0 ? "T0" : "other") + ", " + std::to_string(sendLength) + ")");
     return ostrel::test::deliver("SCardTransmit", receive, receiveLength);
 }
 
-LONG SCardListReaderGroups(SCARDCONTEXT context, LPSTR groups, LPDWORD length) {
+LONG SCardListReaderGroups(SCARDCONTEXT context, LPSTR groups, LPDWORD length)
+{
     stub.calls.push_back("SCardListReaderGroups(" + ostrel::test::number(context) + ", " +
                          std::to_string(*length) + ")");
-    return ostrel::test::deliver("SCardListReaderGroups", reinterpret_cast<unsigned char*>(groups),
-                                 length);
+    return ostrel::test::deliver("SCardListReaderGroups", reinterpret_cast<unsigned char*>(groups), length);
 }
 
-LONG SCardListReaders(SCARDCONTEXT context, LPCSTR, LPSTR readers, LPDWORD length) {
+LONG SCardListReaders(SCARDCONTEXT context, LPCSTR, LPSTR readers, LPDWORD length)
+{
     stub.calls.push_back("SCardListReaders(" + ostrel::test::number(context) + ", " +
                          std::to_string(*length) + ")");
-    return ostrel::test::deliver("SCardListReaders", reinterpret_cast<unsigned char*>(readers),
-                                 length);
+    return ostrel::test::deliver("SCardListReaders", reinterpret_cast<unsigned char*>(readers), length);
 }
 
-LONG SCardGetAttrib(SCARDHANDLE card, DWORD id, LPBYTE buffer, LPDWORD length) {
-    stub.calls.push_back("SCardGetAttrib(" + ostrel::test::number(card) + ", " +
-                         ostrel::test::number(id) + ", " + std::to_string(*length) + ")");
+LONG SCardGetAttrib(SCARDHANDLE card, DWORD id, LPBYTE buffer, LPDWORD length)
+{
+    stub.calls.push_back("SCardGetAttrib(" + ostrel::test::number(card) + ", " + ostrel::test::number(id) +
+                         ", " + std::to_string(*length) + ")");
     return ostrel::test::deliver("SCardGetAttrib", buffer, length);
 }
 
