@@ -1,19 +1,40 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs to build, run and test.
-# Idempotent: packages already present are skipped, and apt is only touched
-# when something is missing. Must run as root (or through sudo).
+# Installs the Debian packages the project needs, by group:
+#   bash scripts/setup.sh [--format] [--package] [--fuzz] [--demo] [--all]
+# Without an option: what the `default` preset needs to build and run its tests.
+#   --format   clang-format, for the format check of scripts/test.sh
+#   --package  the tools of the Debian package test (scripts/package-test.sh)
+#   --fuzz     clang and its libFuzzer runtime (the `fuzz` preset)
+#   --demo     a virtual X server and the PC/SC tools, for the demo and screenshots
+#   --all      every group above
+# The `windows` preset has its own script (scripts/setup-windows.sh). Idempotent:
+# apt is only touched when a package is missing. Must run as root (or through sudo).
 set -euo pipefail
 
-packages=(
-  build-essential g++ cmake ninja-build pkg-config git
+default_group=(
+  build-essential g++ cmake ninja-build pkg-config git ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev qt6-translations-l10n
-  libpcsclite-dev pcscd pcsc-tools
+  libpcsclite-dev pcscd
   libtinyxml-dev libcli11-dev nlohmann-json3-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth binutils util-linux
-  clang libclang-rt-14-dev
-  help2man desktop-file-utils lintian dpkg-dev file
+  libgtest-dev libgmock-dev libbenchmark-dev
+  binutils util-linux help2man gzip
 )
+format_group=(clang-format)
+package_group=(desktop-file-utils lintian dpkg-dev file)
+fuzz_group=(clang libclang-rt-14-dev)
+demo_group=(xvfb xauth pcsc-tools)
+
+packages=("${default_group[@]}")
+for option in "$@"; do
+  case "${option}" in
+    --format) packages+=("${format_group[@]}") ;;
+    --package) packages+=("${package_group[@]}") ;;
+    --fuzz) packages+=("${fuzz_group[@]}") ;;
+    --demo) packages+=("${demo_group[@]}") ;;
+    --all) packages+=("${format_group[@]}" "${package_group[@]}" "${fuzz_group[@]}" "${demo_group[@]}") ;;
+    *) echo "setup: unknown option ${option} (--format, --package, --fuzz, --demo, --all)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -30,5 +51,5 @@ fi
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 echo "setup: installing ${missing[*]}"
-$SUDO apt-get update
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
