@@ -14,6 +14,8 @@ add_subdirectory("${TOOLKIT_GOOGLETEST_SOURCE}" "${CMAKE_BINARY_DIR}/googletest"
 # Wine is looked for when a test runs, not here: the build needs no Wine, and a
 # machine without it reports the tests as skipped instead of failing.
 set(TOOLKIT_WINE_PREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+# Every retry of a program that Wine failed to start or end is logged here.
+set(TOOLKIT_WINE_RETRY_LOG "${CMAKE_BINARY_DIR}/wine-retries.log")
 configure_file("${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in" "${CMAKE_BINARY_DIR}/wine-run.sh"
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                 WORLD_READ WORLD_EXECUTE
