@@ -24,6 +24,9 @@ set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_BINARY_DIR}/wine-run.sh")
 # Listing the tests also needs Wine: do it when the tests run, not after each build.
 set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 
+# Every test of this build carries the `windows` label, besides its kind.
+set_property(DIRECTORY PROPERTY LABELS windows)
+
 # The one test that always shows whether the Windows tests could run here.
 add_test(NAME Wine.Available COMMAND "${CMAKE_BINARY_DIR}/wine-run.sh" --check)
 set_tests_properties(Wine.Available PROPERTIES SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
