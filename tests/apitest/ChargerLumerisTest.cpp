@@ -205,8 +205,8 @@ std::pair<int, std::uint32_t> chargerSansDroits(const std::string& nom)
 TEST_P(FichierInutilisableTest, GivesOneWithTheSystemValueAndTheLoadersReason)
 {
     const FichierInutilisable& cas = GetParam();
-    test::RepertoireTemporaire dossier;
-    const std::string nom = cas.preparer(dossier.chemin());
+    TempDir dossier;
+    const std::string nom = cas.preparer(dossier.path());
     if (cas.sansDroits) {
         const auto [resultat, erreur] = chargerSansDroits(nom);
         EXPECT_EQ(resultat, 1);

@@ -31,9 +31,9 @@ protected:
         ASSERT_EQ(ChargerLumeris(m_etat.Table, LUMERIS_SIM_PATH), 0) << m_etat.Table.erreurChargeur;
         for (const char* fichier : {"lumeris.ini", "ambrel.xml", "tables.ini"}) {
             std::filesystem::copy_file(std::filesystem::path(LUMERIS_DATA_DIR) / fichier,
-                                       m_donnees.chemin() / fichier);
+                                       m_donnees.path() / fichier);
         }
-        m_etat.CheminPartage = m_donnees.avecSeparateur();
+        m_etat.CheminPartage = avecSeparateur(m_donnees);
         m_etat.presentateur = &m_presentateur;
     }
 
@@ -41,7 +41,7 @@ protected:
 
     void regler(const char* section, const char* cle, const char* valeur)
     {
-        const std::string ini = m_donnees.avecSeparateur() + "lumeris.ini";
+        const std::string ini = avecSeparateur(m_donnees) + "lumeris.ini";
         ASSERT_TRUE(common::writeProfileString(section, cle, valeur, ini.c_str()));
     }
 
@@ -52,7 +52,7 @@ protected:
         page.Executer();
     }
 
-    RepertoireTemporaire m_donnees;
+    TempDir m_donnees;
     EtatProgramme m_etat;
     PresentateurEnregistreur m_presentateur;
 };
@@ -90,7 +90,7 @@ TEST_F(SimulateurTest, PatientCardRoadThroughEveryPage)
     EXPECT_EQ(feuille.m_ouverture.m_CodeRetour, kOk);
     ASSERT_NE(m_etat.SessionAmbrel, 0);
     EXPECT_EQ(feuille.m_ouverture.m_NoSession, CodeAffiche(m_etat.SessionAmbrel));
-    EXPECT_EQ(m_etat.CheminPartage, m_donnees.avecSeparateur());
+    EXPECT_EQ(m_etat.CheminPartage, avecSeparateur(m_donnees));
 
     rappelerEtExecuter(feuille.m_introduction);
     EXPECT_EQ(feuille.m_introduction.m_CodeRetour, kOk);
@@ -98,7 +98,7 @@ TEST_F(SimulateurTest, PatientCardRoadThroughEveryPage)
 
     rappelerEtExecuter(feuille.m_lecture);
     EXPECT_EQ(feuille.m_lecture.m_CodeRetour, kOk);
-    const auto taille = std::filesystem::file_size(m_donnees.chemin() / "ambrel.xml");
+    const auto taille = std::filesystem::file_size(m_donnees.path() / "ambrel.xml");
     EXPECT_EQ(feuille.m_lecture.m_LgDataOut, CodeAffiche(static_cast<std::uint32_t>(taille)));
     EXPECT_EQ(feuille.m_lecture.m_DataOut.substr(0, 5), "<?xml");
     feuille.m_lecture.commande(kBoutonDonnees);
@@ -127,7 +127,7 @@ TEST_F(SimulateurTest, ReadingCapacityTooSmallGivesTheLengthNeeded)
     feuille.m_lecture.commande(kBoutonRappelSession);
     feuille.m_lecture.m_LgDataOut = "10";
     feuille.m_lecture.Executer();
-    const auto taille = std::filesystem::file_size(m_donnees.chemin() / "ambrel.xml");
+    const auto taille = std::filesystem::file_size(m_donnees.path() / "ambrel.xml");
     EXPECT_EQ(feuille.m_lecture.m_CodeRetour, "5 (0x0005)");
     EXPECT_EQ(feuille.m_lecture.m_LgDataOut, CodeAffiche(static_cast<std::uint32_t>(taille + 1)));
     EXPECT_EQ(feuille.m_lecture.m_DataOut, "");
@@ -135,26 +135,26 @@ TEST_F(SimulateurTest, ReadingCapacityTooSmallGivesTheLengthNeeded)
 
 TEST_F(SimulateurTest, MissingFilesGiveThirtyTwoTwiceWithTheSuffixTwice)
 {
-    m_etat.CheminPartage = m_donnees.avecSeparateur() + "absent/";
+    m_etat.CheminPartage = avecSeparateur(m_donnees) + "absent/";
     CTestCps feuille(m_etat);
     feuille.ouvrir();
     feuille.m_ouverture.Executer();
     EXPECT_EQ(feuille.m_ouverture.m_CodeRetour, "32 (0x0020)");
-    EXPECT_EQ(m_etat.CheminPartage, m_donnees.avecSeparateur() + "absent/ (fichiers introuvables)");
+    EXPECT_EQ(m_etat.CheminPartage, avecSeparateur(m_donnees) + "absent/ (fichiers introuvables)");
 
     feuille.ActiverPage(1);
     feuille.ActiverPage(0);
     feuille.m_ouverture.Executer();
     EXPECT_EQ(feuille.m_ouverture.m_CodeRetour, "32 (0x0020)");
     EXPECT_EQ(feuille.m_ouverture.m_Chemin,
-              m_donnees.avecSeparateur() + "absent/ (fichiers introuvables) (fichiers introuvables)");
+              avecSeparateur(m_donnees) + "absent/ (fichiers introuvables) (fichiers introuvables)");
 
     CTexteDlg dialogue(m_etat);
     dialogue.initialiser();
     dialogue.OnExecuter();
     dialogue.OnExecuter();
     EXPECT_EQ(dialogue.text, "Code erreur: 32 (0x0020)\r\nCode retour: 32 (0x0020)");
-    EXPECT_EQ(m_etat.CheminPartage, m_donnees.avecSeparateur() + "absent/" +
+    EXPECT_EQ(m_etat.CheminPartage, avecSeparateur(m_donnees) + "absent/" +
                                         " (fichiers introuvables) (fichiers introuvables)"
                                         " (fichiers introuvables) (fichiers introuvables)");
 }
@@ -311,7 +311,7 @@ TEST_F(SimulateurTest, InformationRequestRendersTheComponents)
     dialogue.OnExecuter();
     const std::string debut = "Composant\r\n Nom: Lumeris\r\n Version: 5.0.0\r\n Description: API";
     EXPECT_EQ(dialogue.text.substr(0, debut.size()), debut);
-    EXPECT_NE(dialogue.text.find(" Chemin: " + m_donnees.avecSeparateur() + "\r\n"), std::string::npos);
+    EXPECT_NE(dialogue.text.find(" Chemin: " + avecSeparateur(m_donnees) + "\r\n"), std::string::npos);
 }
 
 TEST_F(SimulateurTest, AutomaticChainWithTheBundledDataFiles)
@@ -352,7 +352,7 @@ TEST_F(SimulateurTest, AutomaticChainWithoutCardStillCloses)
 TEST_F(SimulateurTest, DirectCallsCheckTheirArgumentsAndCapacities)
 {
     const TableFonctionsLecture& t = m_etat.Table;
-    const std::string chemin = m_donnees.avecSeparateur();
+    const std::string chemin = avecSeparateur(m_donnees);
     char appli[32] = "essai";
     std::uint16_t session = 0;
     std::uint16_t err = 99;

@@ -1,10 +1,8 @@
 #pragma once
 // Helpers shared by the test program's tests: a presenter that records what
-// it is asked to show, a sheet observer that records the page sequence, and a
-// temporary directory.
+// it is asked to show, a sheet observer that records the page sequence, and
+// temporary folders in the API's form.
 
-#include <random>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,6 +11,7 @@
 #include "EtatProgramme.h"
 #include "Presentateur.h"
 #include "pages/CTestPropSheet.h"
+#include "tests/common/TempDir.h"
 
 namespace quintor::test {
 
@@ -59,36 +58,10 @@ public:
     void curseurAttente(bool attente) override { evenements.push_back(attente ? "attente" : "fin attente"); }
 };
 
-class RepertoireTemporaire {
-public:
-    RepertoireTemporaire()
-    {
-        std::random_device alea;
-        const auto base = std::filesystem::temp_directory_path();
-        for (int essai = 0; essai < 100 && m_chemin.empty(); ++essai) {
-            const auto candidat = base / ("quintor-test-" + std::to_string(alea()));
-            std::error_code erreur;
-            if (std::filesystem::create_directory(candidat, erreur)) {
-                m_chemin = candidat;
-            }
-        }
-    }
-    ~RepertoireTemporaire()
-    {
-        std::error_code erreur;
-        if (!m_chemin.empty()) {
-            std::filesystem::remove_all(m_chemin, erreur);
-        }
-    }
-    RepertoireTemporaire(const RepertoireTemporaire&) = delete;
-    RepertoireTemporaire& operator=(const RepertoireTemporaire&) = delete;
-
-    const std::filesystem::path& chemin() const { return m_chemin; }
-    // The directory as the API expects it: with its trailing separator.
-    std::string avecSeparateur() const { return m_chemin.string() + kSeparateur; }
-
-private:
-    std::filesystem::path m_chemin;
-};
+// A temporary folder as the API expects a folder: with its trailing separator.
+inline std::string avecSeparateur(const TempDir& dossier)
+{
+    return dossier.path().string() + kSeparateur;
+}
 
 }  // namespace quintor::test

@@ -1,36 +1,29 @@
 #pragma once
-// A fresh directory per test, removed with everything in it afterwards.
+// A fresh directory per test, removed with everything in it afterwards: the one
+// temporary-folder helper of every test suite.
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <stdexcept>
 #include <string>
 #include <string_view>
-
-#ifdef _WIN32
-#include <random>
-#else
-#include <stdlib.h>
-#endif
 
 class TempDir {
 public:
     TempDir()
     {
-#ifdef _WIN32
-        // No mkdtemp: try random names until one is new.
+        // create_directory fails on a name that exists, so a name is only taken
+        // once even by tests running in parallel (no mkdtemp on Windows).
         std::random_device seed;
-        std::mt19937 random(seed());
+        const auto base = std::filesystem::temp_directory_path();
         for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
-            const auto candidate =
-                std::filesystem::temp_directory_path() / ("profile-test-" + std::to_string(random()));
+            const auto candidate = base / ("toolkit-test-" + std::to_string(seed()));
             std::error_code ec;
             if (std::filesystem::create_directory(candidate, ec)) m_path = candidate;
         }
-#else
-        std::string pattern = (std::filesystem::temp_directory_path() / "profile-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
-#endif
+        if (m_path.empty()) throw std::runtime_error("no temporary directory in " + base.string());
     }
     ~TempDir()
     {
@@ -40,9 +33,16 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    std::string file(std::string_view name) const
+    const std::filesystem::path& path() const { return m_path; }
+
+    std::string file(std::string_view name) const { return (m_path / name).string(); }
+
+    // A folder inside, made with its parents when missing.
+    std::filesystem::path subdir(std::string_view name) const
     {
-        return (m_path / name).string();
+        const auto dir = m_path / name;
+        std::filesystem::create_directories(dir);
+        return dir;
     }
 
     std::string write(std::string_view name, std::string_view bytes) const
@@ -56,11 +56,6 @@ public:
     {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
-    const std::filesystem::path& path() const
-    {
-        return m_path;
     }
 
 private:

@@ -1,7 +1,6 @@
 #include "Bench.h"
 
 #include <QAbstractButton>
-#include <QFile>
 
 #include "WizardFlow.h"
 #include "WizardPage.h"
@@ -9,21 +8,6 @@
 namespace bench {
 
 using namespace calveno;
-
-MessageAnswer ScriptedPresenter::present(std::string_view text, std::string_view, MessageStyle style)
-{
-    int code = 0;
-    for (const MessageEntry& entry : allMessages()) {
-        if (entry.text == text) code = entry.code;
-    }
-    codes.push_back(code);
-    if (!answers.empty()) {
-        const MessageAnswer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    return style.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
-}
 
 Bench::Bench() = default;
 
@@ -156,18 +140,6 @@ void walkTo(Bench& b, int target)
     if (target == kReader2 || target == kPort2 || target == kPageSummary) b.click(1204);
     if (target == kPort1 || target == kPort2) b.click(5108);
     QCOMPARE(b.pageId(), pageOf(target));
-}
-
-std::string readFile(const std::string& path)
-{
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return "<missing " + path + ">";
-    return file.readAll().toStdString();
-}
-
-std::string goldenFile(const std::string& name)
-{
-    return readFile(std::string(CALVENO_GOLDEN_DIR "/") + name);
 }
 
 }  // namespace bench

@@ -17,20 +17,15 @@
 #include "CalvenoApp.h"
 #include "MessageCatalogue.h"
 #include "PcscReaderList.h"
+#include "TestSupport.h"
 #include "WizardMainWindow.h"
 
 namespace bench {
 
-// Records each message by its code and answers from a script; when the
-// script runs out it accepts (OK, Yes).
-class ScriptedPresenter final : public calveno::MessagePresenter {
-public:
-    calveno::MessageAnswer present(std::string_view text, std::string_view caption,
-                                   calveno::MessageStyle style) override;
-
-    std::vector<int> codes;  // 0 for a text outside the catalogue
-    std::deque<calveno::MessageAnswer> answers;
-};
+// The wizard tests' own helpers: scripted message boxes, file bytes, golden files.
+using calveno::test::golden;
+using calveno::test::readBytes;
+using calveno::test::ScriptedPresenter;
 
 class Bench {
 public:
@@ -87,8 +82,5 @@ constexpr int kPort2 = 11182;
 int pageOf(int target);
 // From the choice page with the defaults, to `target` by its buttons.
 void walkTo(Bench& b, int target);
-
-std::string readFile(const std::string& path);
-std::string goldenFile(const std::string& name);
 
 }  // namespace bench

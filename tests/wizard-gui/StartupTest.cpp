@@ -68,7 +68,7 @@ void StartupTest::refusedOrFailedStartUps()
     QCOMPARE(b.start(options), std::optional<int>(0));
     QCOMPARE(b.presenter.codes, std::vector<int>(codes.begin(), codes.end()));
     QVERIFY(b.window() == nullptr);
-    if (earlierTuvex) QCOMPARE(bench::readFile(b.windowsDir() + "tuvex.ini"), std::string("[CONFIG]\r\n"));
+    if (earlierTuvex) QCOMPARE(readBytes(b.windowsDir() + "tuvex.ini"), std::string("[CONFIG]\r\n"));
 }
 
 void StartupTest::secondInstanceEndsWithCodeTwo()

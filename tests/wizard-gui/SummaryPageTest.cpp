@@ -153,10 +153,10 @@ void SummaryPageTest::arrangementsToFinish()
     QCOMPARE(b.presenter.codes, std::vector<int>{44});
     QCOMPARE(b.exitCode(), std::optional<int>(1));
     QCOMPARE(b.pageId(), 0);
-    QCOMPARE(readFile(b.windowsDir() + "tuvex.ini"), goldenFile(r.tuvex));
+    QCOMPARE(readBytes(b.windowsDir() + "tuvex.ini"), golden(r.tuvex));
     const std::string pelkor = r.pelkor;
     const std::string extension = pelkor.substr(pelkor.size() - 4);
-    QCOMPARE(readFile(b.programDir() + "pelkor" + extension), goldenFile(pelkor));
+    QCOMPARE(readBytes(b.programDir() + "pelkor" + extension), golden(pelkor));
     // Exactly one card-manager file, and no archive of files that did not exist.
     const QStringList written =
         QDir(QString::fromStdString(b.programDir())).entryList({"pelkor.*", "archive-*"});

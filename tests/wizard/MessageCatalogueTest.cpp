@@ -94,29 +94,15 @@ constexpr Expected kExpected[] = {
      "Attention", MessageButtons::OkCancel, MessageIcon::Exclamation},
 };
 
-class RecordingPresenter final : public MessagePresenter {
-public:
-    MessageAnswer present(std::string_view text, std::string_view caption, MessageStyle style) override
-    {
-        m_text = text;
-        m_caption = caption;
-        m_style = style;
-        return MessageAnswer::Cancel;
-    }
-    std::string m_text;
-    std::string m_caption;
-    MessageStyle m_style;
-};
-
 TEST(MessageCatalogue, EveryCodeShowsItsTextCaptionAndStyle)
 {
     for (const Expected& expected : kExpected) {
         SCOPED_TRACE(expected.code);
-        RecordingPresenter presenter;
+        ScriptedPresenter presenter({MessageAnswer::Cancel});
         EXPECT_EQ(ShowMessage(presenter, expected.code), MessageAnswer::Cancel);
-        EXPECT_EQ(presenter.m_text, expected.text);
-        EXPECT_EQ(presenter.m_caption, expected.caption);
-        EXPECT_EQ(presenter.m_style, (MessageStyle{expected.buttons, expected.icon}));
+        EXPECT_EQ(presenter.texts.at(0), expected.text);
+        EXPECT_EQ(presenter.captions.at(0), expected.caption);
+        EXPECT_EQ(presenter.styles.at(0), (MessageStyle{expected.buttons, expected.icon}));
         // The string table holds at most 512 characters per text.
         EXPECT_LE(expected.text.size(), 512u);
     }
@@ -134,22 +120,22 @@ TEST(MessageCatalogue, TextsKeepTheirExactSpacing)
 
 TEST(MessageCatalogue, CallerStyleIsShown)
 {
-    RecordingPresenter presenter;
+    ScriptedPresenter presenter({MessageAnswer::Cancel});
     const MessageStyle style{MessageButtons::YesNo, MessageIcon::Exclamation};
     ShowMessage(presenter, 24, style);
-    EXPECT_EQ(presenter.m_style, style);
-    EXPECT_EQ(presenter.m_caption, "Erreur");
+    EXPECT_EQ(presenter.styles.at(0), style);
+    EXPECT_EQ(presenter.captions.at(0), "Erreur");
 }
 
 TEST(MessageCatalogue, UnknownCodeShowsPlainFallback)
 {
     for (const int code : {0, 3, 25, 30, 47, 100, 102, -1}) {
         SCOPED_TRACE(code);
-        RecordingPresenter presenter;
+        ScriptedPresenter presenter({MessageAnswer::Cancel});
         ShowMessage(presenter, code, MessageStyle{MessageButtons::OkCancel, MessageIcon::Question});
-        EXPECT_EQ(presenter.m_text, "Pas d'information disponible.");
-        EXPECT_EQ(presenter.m_caption, "Erreur");
-        EXPECT_EQ(presenter.m_style, (MessageStyle{MessageButtons::Ok, MessageIcon::None}));
+        EXPECT_EQ(presenter.texts.at(0), "Pas d'information disponible.");
+        EXPECT_EQ(presenter.captions.at(0), "Erreur");
+        EXPECT_EQ(presenter.styles.at(0), (MessageStyle{MessageButtons::Ok, MessageIcon::None}));
         EXPECT_EQ(findMessage(code), nullptr);
     }
 }

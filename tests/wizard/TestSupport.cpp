@@ -3,38 +3,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 
 namespace calveno::test {
 
 namespace fs = std::filesystem;
-
-TempDir::TempDir()
-{
-    std::random_device device;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path candidate = fs::temp_directory_path() / ("calveno-test-" + std::to_string(device()));
-        if (fs::create_directory(candidate)) {
-            m_path = candidate;
-            return;
-        }
-    }
-    throw std::runtime_error("no temporary directory");
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    fs::remove_all(m_path, ec);
-}
-
-fs::path TempDir::subdir(const std::string& name) const
-{
-    const fs::path dir = m_path / name;
-    fs::create_directories(dir);
-    return dir;
-}
 
 std::string readBytes(const fs::path& path)
 {
@@ -77,14 +50,16 @@ int codeOfText(std::string_view text)
     return 0;
 }
 
-MessageAnswer ScriptedPresenter::present(std::string_view text, std::string_view, MessageStyle style)
+MessageAnswer ScriptedPresenter::present(std::string_view text, std::string_view caption, MessageStyle style)
 {
     codes.push_back(codeOfText(text));
+    texts.emplace_back(text);
+    captions.emplace_back(caption);
     styles.push_back(style);
-    if (m_answers.empty())
+    if (answers.empty())
         return style.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
-    const MessageAnswer answer = m_answers.front();
-    m_answers.pop_front();
+    const MessageAnswer answer = answers.front();
+    answers.pop_front();
     return answer;
 }
 

@@ -1,11 +1,12 @@
 #pragma once
-// Shared helpers of the wizard tests: temporary directories, byte-exact file
-// access, scripted message answers and a file-operation seam that fails on
-// request.
+// Shared helpers of the wizard tests, the window tests included: temporary
+// directories, byte-exact file access, the golden files, scripted message
+// answers and a file-operation seam that fails on request.
 
 #include "FileOperations.h"
 #include "MessageCatalogue.h"
 #include "WizardSettings.h"
+#include "tests/common/TempDir.h"
 
 #include <deque>
 #include <filesystem>
@@ -15,24 +16,11 @@
 
 namespace calveno::test {
 
-// A fresh directory per test, removed with everything in it afterwards.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
-    std::filesystem::path subdir(const std::string& name) const;
-
-private:
-    std::filesystem::path m_path;
-};
+using ::TempDir;
 
 std::string readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::string& bytes);
+// The expected bytes of a golden file (tests/wizard/golden).
 std::string golden(const std::string& name);
 void makeReadOnly(const std::filesystem::path& path);
 bool isReadOnly(const std::filesystem::path& path);
@@ -40,18 +28,19 @@ bool isReadOnly(const std::filesystem::path& path);
 // The message code whose text was shown (0 for the unknown-code fallback).
 int codeOfText(std::string_view text);
 
-// Records every message by code and answers from a script (OK when the
-// script runs out).
+// Records every message (its code, text, caption and style) and answers from
+// a script; when the script runs out it accepts (Yes for a yes/no question,
+// OK otherwise).
 class ScriptedPresenter final : public MessagePresenter {
 public:
-    explicit ScriptedPresenter(std::deque<MessageAnswer> answers = {}) : m_answers(std::move(answers)) {}
+    explicit ScriptedPresenter(std::deque<MessageAnswer> script = {}) : answers(std::move(script)) {}
     MessageAnswer present(std::string_view text, std::string_view caption, MessageStyle style) override;
 
-    std::vector<int> codes;
+    std::vector<int> codes;  // 0 for a text outside the catalogue
+    std::vector<std::string> texts;
+    std::vector<std::string> captions;
     std::vector<MessageStyle> styles;
-
-private:
-    std::deque<MessageAnswer> m_answers;
+    std::deque<MessageAnswer> answers;
 };
 
 // The system operations, with chosen operations failing on paths whose file
