@@ -65,7 +65,7 @@ if [ "${1:-}" = "--inside" ]; then
   echo "both desktop entries valid"
 
   echo "=== package: lintian (report only) ==="
-  lintian --no-tag-display-limit "$deb" || true
+  lintian --tag-display-limit 0 "$deb" || true
 
   echo "=== package: remove ==="
   apt_get remove --purge -y "$package" >/dev/null
