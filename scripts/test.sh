@@ -49,7 +49,7 @@ quiet_ctest() {
   ctest "$@" 2>&1 | tee "${stage_log%.log}-ctest.log" | quiet
 }
 
-# --- Stages --------------------------------------------------------------------
+# --- Stages of every run ----------------------------------------------------------
 # Each stage is a shell function; run_stage times it, keeps its output in a log
 # and records the outcome for the summary. A stage prints "SKIP: reason" and
 # returns 3 when it cannot run here.
@@ -85,7 +85,16 @@ stage_test_default() {
   quiet_ctest --preset default -j "${jobs}"
 }
 
-# --- Stages of --all only (CI) -------------------------------------------------
+# The stages of every run: name, function, and the stage it needs to have
+# passed (or -).
+plan=(
+  "setup|stage_setup|-"
+  "format check|stage_format|-"
+  "default: build|stage_build_default|setup"
+  "default: tests|stage_test_default|default: build"
+)
+
+# --- Stages of --all only (CI) -----------------------------------------------------
 
 stage_build_asan() {
   use_ccache
@@ -118,14 +127,6 @@ stage_fuzz() {
   bash scripts/fuzz.sh "${fuzz_seconds}"
 }
 
-# --- The plan --------------------------------------------------------------------
-# stage name, function, and the stage it needs to have passed (or -).
-plan=(
-  "setup|stage_setup|-"
-  "format check|stage_format|-"
-  "default: build|stage_build_default|setup"
-  "default: tests|stage_test_default|default: build"
-)
 if [ "${all}" -eq 1 ]; then
   plan+=(
     "asan: build|stage_build_asan|setup"
@@ -136,13 +137,13 @@ if [ "${all}" -eq 1 ]; then
   )
 fi
 
+# --- Running ---------------------------------------------------------------------
 if [ "${dry_run}" -eq 1 ]; then
   echo "test: stages$([ "${all}" -eq 1 ] && echo " (--all)"):"
   for entry in "${plan[@]}"; do echo "  ${entry%%|*}"; done
   exit 0
 fi
 
-# --- Running ---------------------------------------------------------------------
 mkdir -p "${logs}"
 declare -A outcome=()
 summary=()
