@@ -1,6 +1,8 @@
 #include "Bench.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QFile>
 
 #include "WizardFlow.h"
@@ -92,6 +94,23 @@ void Bench::choose(int listId, int index)
     QTest::keyClick(list, Qt::Key_Home);
     for (int i = 0; i < index; ++i) QTest::keyClick(list, Qt::Key_Down);
     QCOMPARE(list->currentIndex(), index);
+    settle();
+}
+
+void Bench::toggle(int id, Via via)
+{
+    QVERIFY2(page() != nullptr, "no page is open");
+    auto* button = page()->findChild<QAbstractButton*>(QString::number(id));
+    QVERIFY2(button != nullptr, qPrintable(QStringLiteral("no button %1").arg(id)));
+    if (via == Via::SetChecked) {
+        button->setChecked(!button->isChecked());
+    } else {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+        QVERIFY(accessible != nullptr && accessible->actionInterface() != nullptr);
+        const QString action = QAccessibleActionInterface::toggleAction();
+        QVERIFY(accessible->actionInterface()->actionNames().contains(action));
+        accessible->actionInterface()->doAction(action);
+    }
     settle();
 }
 

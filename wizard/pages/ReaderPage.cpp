@@ -120,15 +120,12 @@ ReaderPage::ReaderPage(WizardSettings& settings, WizardContext& context, QWidget
             [this](int index) { storePortChoice(m_settings, index); });
     connect(m_addresses, &QComboBox::currentIndexChanged, this,
             [this](int index) { storeAddressChoice(currentReaderSettings(m_settings), index); });
-    // Each click inverts the flag.
-    connect(m_ambrel, &QCheckBox::clicked, this, [this] {
-        std::uint16_t& flag = currentReaderSettings(m_settings).UseAmbrel;
-        flag = flag == 1 ? 0 : 1;
-    });
-    connect(m_cps, &QCheckBox::clicked, this, [this] {
-        std::uint16_t& flag = currentReaderSettings(m_settings).UseCps;
-        flag = flag == 1 ? 0 : 1;
-    });
+    // The flags follow the boxes' state, whatever changed it: a click inverts
+    // both together, and a change that bypasses the click still counts.
+    connect(m_ambrel, &QCheckBox::toggled, this,
+            [this](bool checked) { currentReaderSettings(m_settings).UseAmbrel = checked ? 1 : 0; });
+    connect(m_cps, &QCheckBox::toggled, this,
+            [this](bool checked) { currentReaderSettings(m_settings).UseCps = checked ? 1 : 0; });
     connect(properties, &QPushButton::clicked, this, [this] { post(WM_WIZARD_PORT); });
     connect(back, &QPushButton::clicked, this, [this] { post(WM_WIZARD_BACK); });
     connect(next, &QPushButton::clicked, this, [this] { this->next(); });
