@@ -12,15 +12,19 @@
 #include "SystemPcscReaders.h"
 #include "WizardMainWindow.h"
 #include "common/ProgramInfo.h"
+#include "common/qt/QtTranslation.h"
 
 int main(int argc, char* argv[])
 {
     const toolkit::ProgramInfo info{
-        "calveno", "Configuration wizard of the card readers: writes tuvex.ini and pelkor.ini."};
-    if (const auto status =
-            toolkit::answerInfoOption(std::vector<std::string>(argv, argv + argc), info, std::cout))
+        "calveno", "Configuration wizard of the card readers: writes tuvex.ini and pelkor.ini.",
+        ""};
+    if (const auto status = toolkit::answerCommandLine(std::vector<std::string>(argv, argv + argc), info,
+                                                       std::cout, std::cerr))
         return *status;
     QApplication application(argc, argv);
+    if (!toolkit::installFrenchQtTranslation(application))
+        qWarning("Qt's French translation (qtbase_fr) was not found; its buttons stay in English");
     // The main window is never shown; the program ends when the wizard does.
     QApplication::setQuitOnLastWindowClosed(false);
     calveno::gui::QtMessagePresenter presenter;
