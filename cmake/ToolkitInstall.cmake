@@ -14,6 +14,9 @@ else()
   set(TOOLKIT_PRIVATE_LIBDIR "lib/${TOOLKIT_PACKAGE_NAME}")
 endif()
 set(TOOLKIT_DOCDIR "${CMAKE_INSTALL_DATADIR}/doc/${TOOLKIT_PACKAGE_NAME}")
+# The private library folder as seen from bin/: a program that finds it there
+# runs from an installed toolkit, whatever the prefix.
+file(RELATIVE_PATH TOOLKIT_INSTALLED_MARKER "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix/${TOOLKIT_PRIVATE_LIBDIR}")
 
 # The one version number, for the programs' --version and the package.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/ToolkitVersion.h.in

@@ -36,7 +36,7 @@ Bench::~Bench()
 
 std::optional<int> Bench::start(gui::StartupOptions options)
 {
-    if (options.argv0.empty()) options.argv0 = programDir() + "calveno";
+    if (options.programDirectory.empty()) options.programDirectory = programDir();
     if (options.windowsDirectory.empty()) options.windowsDirectory = windowsDir();
     if (options.lockPath.isEmpty()) options.lockPath = QString::fromStdString(lockPath());
     options.startDelayMs = 0;

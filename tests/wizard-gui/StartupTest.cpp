@@ -108,7 +108,7 @@ void StartupTest::programWaitsTwoSecondsBeforeTheFirstPage()
     FixedPcscReaderSource readers;
     Bench folders;
     gui::StartupOptions options;  // the program's own delay
-    options.argv0 = folders.programDir() + "calveno";
+    options.programDirectory = folders.programDir();
     options.windowsDirectory = folders.windowsDir();
     options.lockPath = QString::fromStdString(folders.lockPath());
     gui::CalvenoApp app(presenter, files, readers, options);
