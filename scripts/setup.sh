@@ -15,6 +15,17 @@ packages=(
   help2man desktop-file-utils lintian dpkg-dev file
 )
 
+# --demo: only what building and running Quintor needs (scripts/demo.sh);
+# the test tools (lintian, Wine, clang, ...) come with the test command.
+demo_packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev libgl-dev libxkbcommon-dev qt6-translations-l10n
+  libtinyxml-dev xvfb xauth
+)
+if [ "${1:-}" = "--demo" ]; then
+  packages=("${demo_packages[@]}")
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
