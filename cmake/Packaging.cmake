@@ -8,20 +8,22 @@ set(TOOLKIT_PACKAGE_MAINTAINER "Card-reader toolkit developers <card-reader-tool
     CACHE STRING "Maintainer field of the Debian package")
 set(CPACK_PACKAGE_CONTACT "${TOOLKIT_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tools for smart-card readers: API tester, reader wizard, PC/SC plug-in")
-set(CPACK_PACKAGE_DESCRIPTION
+# Concatenated from quoted pieces: a list expansion would take the semicolons
+# of the text for separators and drop them.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Quintor tests the card-reading API (a stand-in API with simulated cards is\n"
     "included); Calveno and calveno-batch write the readers' configuration files;\n"
     "the PC/SC plug-in Ostrel talks to the readers through pcscd.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
-set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_PACKAGING_INSTALL_PREFIX "${TOOLKIT_PACKAGE_PREFIX}")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 # Dependencies from the libraries the programs link (dpkg-shlibdeps).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The plug-in talks to the readers through the PC/SC daemon.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pcscd")
+# The plug-in talks to the readers through the PC/SC daemon; the menu entry
+# starts Calveno through pkexec.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pcscd, pkexec")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # A native package carries its changelog, compressed without name or time
@@ -36,4 +38,14 @@ execute_process(COMMAND gzip -9nc ${CMAKE_BINARY_DIR}/packaging/changelog
 install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz DESTINATION ${TOOLKIT_DOCDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ${TOOLKIT_PACKAGE_NAME})
+# The card-manager folder is made at install and emptied at purge by the
+# maintainer scripts: an absolute install() destination would also be made by
+# every plain cmake --install, outside its prefix.
+foreach(script IN ITEMS postinst postrm)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/${script}.in ${CMAKE_BINARY_DIR}/packaging/${script}
+                 @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                 WORLD_READ WORLD_EXECUTE)
+endforeach()
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    "${CMAKE_BINARY_DIR}/packaging/postinst;${CMAKE_BINARY_DIR}/packaging/postrm")
 include(CPack)

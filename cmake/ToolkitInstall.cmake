@@ -14,6 +14,15 @@ else()
   set(TOOLKIT_PRIVATE_LIBDIR "lib/${TOOLKIT_PACKAGE_NAME}")
 endif()
 set(TOOLKIT_DOCDIR "${CMAKE_INSTALL_DATADIR}/doc/${TOOLKIT_PACKAGE_NAME}")
+# The Debian package's prefix: the menu entry and the polkit action name the
+# programs where the package puts them (polkit reads only /usr/share).
+set(TOOLKIT_PACKAGE_PREFIX "/usr")
+set(TOOLKIT_PACKAGE_BINDIR "${TOOLKIT_PACKAGE_PREFIX}/${CMAKE_INSTALL_BINDIR}")
+set(TOOLKIT_PRIVATE_LIBDIR_FULL "${TOOLKIT_PACKAGE_PREFIX}/${TOOLKIT_PRIVATE_LIBDIR}")
+set(TOOLKIT_POLKIT_ACTION "org.example.cardreadertoolkit.calveno")
+# The private library folder as seen from bin/: a program that finds it there
+# runs from an installed toolkit, whatever the prefix.
+file(RELATIVE_PATH TOOLKIT_INSTALLED_MARKER "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix/${TOOLKIT_PRIVATE_LIBDIR}")
 
 # The one version number, for the programs' --version and the package.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/ToolkitVersion.h.in
@@ -43,14 +52,26 @@ function(toolkit_install_program target summary)
     return()
   endif()
   set(page ${CMAKE_BINARY_DIR}/man/${target}.1)
+  # The sections --help cannot give (exit status, files with the installed
+  # folders, examples, see also) come from packaging/man/<program>.h2m.in.
+  # Their NAME line (English and French, for apropos) replaces summary.
+  set(page_options --name=${summary})
+  set(page_depends ${target})
+  set(include_source ${PROJECT_SOURCE_DIR}/packaging/man/${target}.h2m.in)
+  if(EXISTS ${include_source})
+    set(include_file ${CMAKE_BINARY_DIR}/man/${target}.h2m)
+    configure_file(${include_source} ${include_file} @ONLY)
+    set(page_options --include=${include_file})
+    list(APPEND page_depends ${include_source})
+  endif()
   # gzip -n: no name or time stamp, so the page is the same on every build.
   add_custom_command(OUTPUT ${page}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
     COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
-            ${HELP2MAN} --no-info --no-discard-stderr --section=1 --name=${summary}
+            ${HELP2MAN} --no-info --no-discard-stderr --section=1 ${page_options}
             --output=${page} $<TARGET_FILE:${target}>
     COMMAND ${GZIP} -9nf ${page}
-    DEPENDS ${target}
+    DEPENDS ${page_depends}
     COMMENT "Writing the manual page of ${target}"
     VERBATIM)
   add_custom_target(${target}_manpage ALL DEPENDS ${page}.gz)

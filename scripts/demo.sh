@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
-# Sets everything up, builds the toolkit and starts the main job: the Quintor
-# test program on the bundled simulated card-reading API.
+# Installs only what building and running Quintor needs, builds only the demo's
+# targets (Quintor, its window captures, the stand-in API) and starts Quintor
+# on the bundled simulated card-reading API. The full build and the tests are
+# scripts/test.sh's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh --demo
-cmake --preset default
-cmake --build --preset default -j "$(nproc)"
+# A build folder of its own with the other deliverables, the tests and the
+# benchmarks switched off, so the default preset's cache is left as it is.
+build=build/demo
+cmake -S . -B "${build}" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTOOLKIT_PLUGIN=OFF -DTOOLKIT_WIZARD=OFF -DTOOLKIT_TESTS=OFF -DTOOLKIT_BENCHMARKS=OFF
+cmake --build "${build}" -j "$(nproc)" --target quintor quintor-captures lumeris
 
-bindir=build/default/bin
+bindir=${build}/bin
 if [ ! -x "${bindir}/quintor" ]; then
   echo "The Quintor program was not built; see the messages above." >&2
   exit 1
@@ -28,7 +34,7 @@ if ! command -v xvfb-run >/dev/null; then
   echo "No display and no virtual X server (package xvfb). Quintor is built: ${bindir}/quintor" >&2
   exit 1
 fi
-out="$(pwd)/build/default/demo"
+out="$(pwd)/${build}/demo"
 rm -rf "${out}"
 echo "No display found: running Quintor under a virtual X server."
 echo "Screenshots of the main window, the patient-card sheet after \"&Auto\" and the"

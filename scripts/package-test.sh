@@ -64,6 +64,54 @@ if [ "${1:-}" = "--inside" ]; then
   desktop-file-validate /usr/share/applications/quintor.desktop /usr/share/applications/calveno.desktop
   echo "both desktop entries valid"
 
+  echo "=== package: Calveno's rights, folders and manual pages ==="
+  # The menu entry runs Calveno through pkexec under the package's polkit action.
+  grep -qx 'Exec=pkexec calveno' /usr/share/applications/calveno.desktop || {
+    echo "calveno's menu entry does not start it through pkexec"; exit 1; }
+  # pkaction asks polkitd over the system bus: a private bus and polkitd in a
+  # mount namespace of their own, so the machine's services are left alone.
+  polkit_action() {
+    unshare --mount --propagation private bash -c '
+      set -e
+      mount -t tmpfs tmpfs /run/dbus
+      bus=$(dbus-daemon --system --fork --print-pid)
+      /usr/lib/polkit-1/polkitd --no-debug >/dev/null 2>&1 &
+      polkitd=$!
+      trap "kill $polkitd $bus 2>/dev/null || true" EXIT
+      for _ in $(seq 50); do pkaction --action-id "$1" >/dev/null 2>&1 && break; sleep 0.2; done
+      pkaction --action-id "$1" --verbose' polkit_action "$1"
+  }
+  action=$(polkit_action org.example.cardreadertoolkit.calveno) || { echo "pkaction does not know the action"; exit 1; }
+  echo "$action"
+  for expected in 'org.freedesktop.policykit.exec.path -> /usr/bin/calveno' \
+                  'org.freedesktop.policykit.exec.allow_gui -> true' 'implicit active: *auth_admin$'; do
+    grep -q "$expected" <<<"$action" || { echo "polkit action lacks: $expected"; exit 1; }
+  done
+  [ -d /etc/card-reader-toolkit ] || { echo "/etc/card-reader-toolkit was not created"; exit 1; }
+  # Started by name from another folder, calveno-batch writes the card-manager
+  # file into the package's folder, nothing under /usr nor in the current folder.
+  mkdir "$work/run" "$work/windows"
+  (cd "$work/run" && calveno-batch --windows-dir "$work/windows" --yes)
+  [ -f /etc/card-reader-toolkit/pelkor.ini ] || { echo "pelkor.ini not in /etc/card-reader-toolkit"; exit 1; }
+  if [ -n "$(find /usr -name 'pelkor.*' -print -quit)" ] || [ -n "$(ls -A "$work/run")" ]; then
+    echo "calveno-batch wrote under /usr or into the current folder"; exit 1
+  fi
+  for program in quintor calveno calveno-batch; do
+    for section in NAME 'EXIT STATUS' FILES EXAMPLES 'SEE ALSO'; do
+      zcat "/usr/share/man/man1/$program.1.gz" | grep -Eq "^\.SH \"?$section\"?\$" || {
+        echo "manual page of $program has no $section section"; exit 1; }
+    done
+  done
+  # The NAME lines carry the English and the French words.
+  if command -v apropos >/dev/null && command -v mandb >/dev/null; then
+    mandb -q >/dev/null 2>&1 || true
+    for words in carte 'smart card'; do
+      apropos "$words" | grep -Eq '^(quintor|calveno|calveno-batch|tuvex-host) ' || {
+        echo "apropos '$words' finds none of the manual pages"; exit 1; }
+    done
+  fi
+  echo "pkexec entry, polkit action, card-manager folder and manual pages as expected"
+
   echo "=== package: lintian (report only) ==="
   lintian --tag-display-limit 0 "$deb" || true
 
@@ -77,6 +125,8 @@ if [ "${1:-}" = "--inside" ]; then
     fi
   done <"$work/listing"
   [ "$left" -eq 0 ] || exit 1
+  # The card-manager folder and what calveno-batch wrote there go with the purge.
+  if [ -e /etc/card-reader-toolkit ]; then echo "left behind: /etc/card-reader-toolkit"; exit 1; fi
   echo "removed cleanly: $(wc -l <"$work/listing") listed paths checked"
   exit 0
 fi

@@ -5,7 +5,8 @@
 #   --format   clang-format, for the format check of scripts/test.sh
 #   --package  the tools of the Debian package test (scripts/package-test.sh)
 #   --fuzz     clang and its libFuzzer runtime (the `fuzz` preset)
-#   --demo     a virtual X server and the PC/SC tools, for the demo and screenshots
+#   --demo     alone: only what building and running Quintor needs (scripts/demo.sh);
+#              with --all: a virtual X server and the PC/SC tools, for the screenshots
 #   --all      every group above
 # The `windows` preset has its own script (scripts/setup-windows.sh). Idempotent:
 # apt is only touched when a package is missing. Must run as root (or through sudo).
@@ -35,6 +36,17 @@ for option in "$@"; do
     *) echo "setup: unknown option ${option} (--format, --package, --fuzz, --demo, --all)" >&2; exit 2 ;;
   esac
 done
+
+# --demo: only what building and running Quintor needs (scripts/demo.sh);
+# the test tools (lintian, Wine, clang, ...) come with the test command.
+demo_packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev libgl-dev libxkbcommon-dev qt6-translations-l10n
+  libtinyxml-dev xvfb xauth
+)
+if [ "${1:-}" = "--demo" ]; then
+  packages=("${demo_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

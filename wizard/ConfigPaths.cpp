@@ -53,17 +53,60 @@ std::string programDirectoryFromArgv0(const std::string& argv0)
     return directory;
 }
 
-std::string platformProgramDirectory([[maybe_unused]] const std::string& argv0)
+std::string platformProgramDirectory()
 {
 #ifdef _WIN32
-    // Argument 0 is whatever the starter typed; the module's own file name is
-    // always complete.
     char buffer[MAX_PATH + 1] = {};
     const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH + 1);
     if (length == 0 || length > MAX_PATH) return {};
     return programDirectoryFromArgv0(std::string(buffer, length));
 #else
-    return programDirectoryFromArgv0(argv0);
+    // The link names the executable itself, symbolic links on the way resolved.
+    std::error_code ec;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec || !executable.is_absolute()) return {};
+    return programDirectoryFromArgv0(executable.string());
+#endif
+}
+
+std::string installedCardManagerDirectory()
+{
+#ifdef _WIN32
+    return {};
+#else
+    std::string directory = TOOLKIT_CARD_MANAGER_DIR;
+    if (!endsWithSeparator(directory)) directory += kSeparator;
+    return directory;
+#endif
+}
+
+std::string cardManagerDirectory(const std::string& programDirectory)
+{
+#ifndef _WIN32
+    std::error_code ec;
+    if (!programDirectory.empty() &&
+        std::filesystem::is_directory(composePath(programDirectory, TOOLKIT_INSTALLED_MARKER), ec))
+        return installedCardManagerDirectory();
+#endif
+    return programDirectory;
+}
+
+std::string windowsDirectoryText()
+{
+#ifdef _WIN32
+    return "the Windows directory";
+#else
+    return TOOLKIT_WINDOWS_DIR;
+#endif
+}
+
+std::string cardManagerDirectoryText()
+{
+#ifdef _WIN32
+    return "the program's own folder";
+#else
+    return std::string(TOOLKIT_CARD_MANAGER_DIR) +
+           " once installed, the program's own folder in a build tree";
 #endif
 }
 

@@ -30,7 +30,7 @@
 #include "FenetreTexte.h"
 #include "Identifiants.h"
 #include "PresentateurQt.h"
-#include "Traductions.h"
+#include "common/qt/QtTranslation.h"
 #include "pages/PageTest.h"
 
 using namespace quintor;
@@ -93,7 +93,7 @@ void cliquer(QWidget* fenetre, int id)
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    installerTraductionsQt(application);
+    toolkit::installFrenchQtTranslation(application);
     if (argc < 2) {
         std::fprintf(stderr, "usage: quintor-captures OUTPUT-FOLDER [pages|demo]\n");
         return 2;

@@ -36,6 +36,7 @@ FenetreTexte::FenetreTexte(CTexteDlg& logique, QWidget* parent) : QDialog(parent
 
     m_chemin = placer(new QLineEdit(this), kIdChemin, dluRect(6, 19, 204, 13));
     limiterSaisie(m_chemin, CTexteDlg::kLongueurMaxChemin);
+    etiquette->setBuddy(m_chemin);
 
     auto* executer =
         placer(new QPushButton(QStringLiteral("Executer"), this), kIdExecuter, dluRect(230, 17, 63, 15));

@@ -48,11 +48,16 @@ QString PagePropriete::messageLimite(int longueur)
 
 void PagePropriete::construire(const ModelePage* modele)
 {
+    // Each label of a template comes just before the field it names.
+    std::vector<std::pair<QLabel*, int>> etiquettes;
     if (modele != nullptr) {
         setMinimumSize(dluX(modele->largeur), dluY(modele->hauteur));
-        for (const ElementModele& e : modele->elements) {
+        for (std::size_t i = 0; i < modele->elements.size(); ++i) {
+            const ElementModele& e = modele->elements[i];
             if (e.genre == Genre::Etiquette) {
                 auto* etiquette = new QLabel(QString::fromUtf8(e.texte), this);
+                if (i + 1 < modele->elements.size())
+                    etiquettes.emplace_back(etiquette, modele->elements[i + 1].id);
                 QRect rect = dluRect(e.x, e.y, e.l, e.h);
                 // A substitute font may run wider than the template's: let the
                 // text overflow into the free space rather than be cut.
@@ -98,6 +103,11 @@ void PagePropriete::construire(const ModelePage* modele)
         edit->setGeometry(rectPour(champ.controle, 80));
         m_edits[champ.controle] = edit;
         focalisables.push_back(edit);
+    }
+
+    // A screen reader names each field by its label, not by its content.
+    for (const auto& [etiquette, id] : etiquettes) {
+        if (const auto it = m_edits.find(id); it != m_edits.end()) etiquette->setBuddy(it->second);
     }
 
     for (int id : m_page.boutons()) {

@@ -19,7 +19,7 @@
 #include "FenetreFeuille.h"
 #include "PagePropriete.h"
 #include "Soutien.h"
-#include "Traductions.h"
+#include "common/qt/QtTranslation.h"
 
 #include <memory>
 
@@ -323,7 +323,7 @@ void DemarrageTest::textesDeQtEnFrancais()
 {
     // Qt's own texts follow the program's language: the load-failure question
     // answers "Oui" or "Non", and an edit's context menu is French.
-    QVERIFY2(installerTraductionsQt(*QCoreApplication::instance()),
+    QVERIFY2(toolkit::installFrenchQtTranslation(*QCoreApplication::instance()),
              "Qt's French translation qtbase_fr is not installed (qt6-translations-l10n)");
     QMessageBox boite(QMessageBox::Critical, QStringLiteral("Lumeris - Tests"), QStringLiteral("?"),
                       QMessageBox::Yes | QMessageBox::No);

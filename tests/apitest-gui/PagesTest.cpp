@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QTabWidget>
 
 #include "CMainFrame.h"
@@ -49,6 +50,7 @@ private slots:
     void collerGardeLeDebut();
     void ordreDeTabulation_data();
     void ordreDeTabulation();
+    void etiquettesLieesAuxChamps();
     void cheminTropLongDuDictionnaire();
     void champCodePorteurMasque();
     void cheminIntrouvableRepris();
@@ -328,6 +330,37 @@ void PagesTest::ordreDeTabulation()
         }
     }
     QCOMPARE(suivis, ordre);
+}
+
+void PagesTest::etiquettesLieesAuxChamps()
+{
+    // Every label of every page is the buddy of the field after it, so a
+    // screen reader names the field by its label.
+    int vues = 0;
+    for (const int commande : {32771, 32774, 32780}) {
+        FenetreFeuille* fenetre = ouvrir(commande);
+        for (int page = 0; page < fenetre->onglets()->count(); ++page) {
+            fenetre->onglets()->setCurrentIndex(page);
+            QWidget* fenetrePage = fenetre->pageFenetre(page);
+            QVERIFY(fenetrePage != nullptr);
+            for (QLabel* etiquette : fenetrePage->findChildren<QLabel*>()) {
+                QWidget* champ = etiquette->buddy();
+                QVERIFY2(champ != nullptr && champ->parentWidget() == fenetrePage,
+                         qPrintable(QStringLiteral("%1, page %2: \"%3\"")
+                                        .arg(commande)
+                                        .arg(page)
+                                        .arg(etiquette->text())));
+                ++vues;
+                if (commande == 32774 && page == 4) {
+                    const QString attendu = etiquette->text() == QStringLiteral("DataOut")        ? "1037"
+                                            : etiquette->text() == QStringLiteral("NoSessionCPS") ? "1013"
+                                                                                                  : "";
+                    if (!attendu.isEmpty()) QCOMPARE(champ->objectName(), attendu);
+                }
+            }
+        }
+    }
+    QVERIFY(vues > 20);
 }
 
 void PagesTest::cheminTropLongDuDictionnaire()

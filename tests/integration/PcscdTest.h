@@ -33,7 +33,14 @@ protected:
         ASSERT_EQ(failure, "");
     }
 
-    void TearDown() override { pcscd.reset(); }
+    // pcscd must end cleanly after every test: its exit status is 0.
+    void TearDown() override
+    {
+        if (pcscd) {
+            EXPECT_EQ(pcscd->stop(), "");
+        }
+        pcscd.reset();
+    }
 
     std::unique_ptr<virtual_reader::PrivatePcscd> pcscd;
 };

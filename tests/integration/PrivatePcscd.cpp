@@ -214,22 +214,29 @@ std::string PrivatePcscd::start()
     return "pcscd did not list the virtual readers in time; its log:\n" + log();
 }
 
-void PrivatePcscd::stop()
+std::string PrivatePcscd::stop()
 {
     m_controls.clear();
-    if (m_pid <= 0) return;
+    if (m_pid <= 0) return {};
     ::kill(m_pid, SIGTERM);
     const auto deadline = Clock::now() + kStopLimit;
     int status = 0;
+    bool killed = false;
     while (::waitpid(m_pid, &status, WNOHANG) == 0) {
         if (Clock::now() >= deadline) {
             ::kill(m_pid, SIGKILL);
             ::waitpid(m_pid, &status, 0);
+            killed = true;
             break;
         }
         std::this_thread::sleep_for(kPause);
     }
     m_pid = -1;
+    if (killed) return "pcscd did not stop within 5 s of SIGTERM; its log:\n" + log();
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return {};
+    const std::string how = WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
+                                              : "signal " + std::to_string(WTERMSIG(status));
+    return "pcscd ended with " + how + "; its log:\n" + log();
 }
 
 namespace {

@@ -52,7 +52,10 @@ public:
     // every reader and every control socket answers. Empty on success, else what
     // went wrong, with the daemon's log.
     std::string start();
-    void stop();
+    // Stops pcscd: SIGTERM, then SIGKILL after a bounded wait. Empty when it
+    // ended with exit status 0 or was not running; otherwise how it ended,
+    // with its log (a driver that leaves a thread joinable aborts it).
+    std::string stop();
 
     std::size_t readerCount() const { return m_friendlyNames.size(); }
     // The name pcscd lists for reader `i`.

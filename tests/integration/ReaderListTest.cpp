@@ -21,7 +21,7 @@ TEST_F(PcscdTest, ReaderPageListsTheVirtualReadersOfTheService)
 
 TEST_F(PcscdTest, ReaderPageListIsEmptyWithoutTheService)
 {
-    pcscd->stop();
+    ASSERT_EQ(pcscd->stop(), "");
     calveno::SystemPcscReaderSource source;
     EXPECT_TRUE(source.listReaders().empty());
 }

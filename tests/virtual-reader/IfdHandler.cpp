@@ -31,8 +31,16 @@ using virtual_reader::Bytes;
 using virtual_reader::Outcome;
 using virtual_reader::VirtualReader;
 
+void stopServer(struct Slot& slot);
+
+// A slot stops its control thread when it goes, whether pcscd closed its
+// channel or the process is ending with the slot still open: a thread left
+// joinable at exit would abort pcscd (std::terminate).
 struct Slot {
     explicit Slot(std::uint32_t index) : reader(index) {}
+    ~Slot() { stopServer(*this); }
+    Slot(const Slot&) = delete;
+    Slot& operator=(const Slot&) = delete;
     VirtualReader reader;
     std::string socketPath;
     int listenFd = -1;
@@ -123,9 +131,12 @@ void stopServer(Slot& slot)
 {
     if (slot.wake[1] >= 0) (void)!::write(slot.wake[1], "x", 1);
     if (slot.server.joinable()) slot.server.join();
-    for (int fd : {slot.listenFd, slot.wake[0], slot.wake[1]})
-        if (fd >= 0) ::close(fd);
-    ::unlink(slot.socketPath.c_str());
+    const bool bound = slot.listenFd >= 0;
+    for (int* fd : {&slot.listenFd, &slot.wake[0], &slot.wake[1]}) {
+        if (*fd >= 0) ::close(*fd);
+        *fd = -1;
+    }
+    if (bound) ::unlink(slot.socketPath.c_str());
 }
 
 RESPONSECODE putBytes(const Bytes& value, PDWORD length, PUCHAR buffer)
@@ -170,7 +181,8 @@ VR_EXPORT RESPONSECODE IFDHCloseChannel(DWORD Lun)
         slot = std::move(found->second);
         g_slots.erase(found);
     }
-    stopServer(*slot);
+    // The slot's destructor stops its thread, outside the lock the thread takes.
+    slot.reset();
     return IFD_SUCCESS;
 }
 

@@ -1,6 +1,9 @@
 #include "Bench.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QFile>
 
 #include "WizardFlow.h"
 #include "WizardPage.h"
@@ -18,7 +21,7 @@ Bench::~Bench()
 
 std::optional<int> Bench::start(gui::StartupOptions options)
 {
-    if (options.argv0.empty()) options.argv0 = programDir() + "calveno";
+    if (options.programDirectory.empty()) options.programDirectory = programDir();
     if (options.windowsDirectory.empty()) options.windowsDirectory = windowsDir();
     if (options.lockPath.isEmpty()) options.lockPath = QString::fromStdString(lockPath());
     options.startDelayMs = 0;
@@ -76,6 +79,23 @@ void Bench::choose(int listId, int index)
     QTest::keyClick(list, Qt::Key_Home);
     for (int i = 0; i < index; ++i) QTest::keyClick(list, Qt::Key_Down);
     QCOMPARE(list->currentIndex(), index);
+    settle();
+}
+
+void Bench::toggle(int id, Via via)
+{
+    QVERIFY2(page() != nullptr, "no page is open");
+    auto* button = page()->findChild<QAbstractButton*>(QString::number(id));
+    QVERIFY2(button != nullptr, qPrintable(QStringLiteral("no button %1").arg(id)));
+    if (via == Via::SetChecked) {
+        button->setChecked(!button->isChecked());
+    } else {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+        QVERIFY(accessible != nullptr && accessible->actionInterface() != nullptr);
+        const QString action = QAccessibleActionInterface::toggleAction();
+        QVERIFY(accessible->actionInterface()->actionNames().contains(action));
+        accessible->actionInterface()->doAction(action);
+    }
     settle();
 }
 

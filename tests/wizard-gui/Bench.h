@@ -47,6 +47,10 @@ public:
     void click(int id);
     void choose(int listId, int index);
     void closeBox();
+    // Changes a check box or radio button without a click: as a program does
+    // (setChecked) or as a screen reader does (the accessible toggle action).
+    enum class Via { SetChecked, Accessibility };
+    void toggle(int id, Via via);
     // Handles posted events (navigation messages and the 0 ms timer).
     static void settle();
 

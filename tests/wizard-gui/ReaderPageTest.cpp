@@ -2,6 +2,8 @@
 // check boxes, the PC/SC reader list, the checks of "&Suivant >", and the
 // side trip to the serial-port page.
 
+#include <QLabel>
+
 #include <functional>
 
 #include "Bench.h"
@@ -24,6 +26,7 @@ private slots:
     void serialSideTripChangesTheCurrentReaderOnly();
     void pcscListIsAskedOnEveryOpening();
     void backPathsThroughTheRealPages();
+    void labelsNameTheirLists();
 };
 
 namespace {
@@ -288,6 +291,38 @@ void ReaderPageTest::backPathsThroughTheRealPages()
     // The choice page reopens with the arrangement chosen before.
     QVERIFY(b.checked(5016));
     QCOMPARE(b.exitCode(), std::nullopt);
+}
+
+void ReaderPageTest::labelsNameTheirLists()
+{
+    // A screen reader names a list by the label tied to it (its buddy), not
+    // by the entry it shows; so do the captions of the check boxes.
+    Bench b;
+    b.readers.names = {"Reader A"};
+    QCOMPARE(b.start(), std::nullopt);
+    b.click(1204);
+    const auto buddyOf = [&b](const QString& text) -> QString {
+        for (QLabel* label : b.page()->findChildren<QLabel*>()) {
+            if (label->text() == text)
+                return label->buddy() ? label->buddy()->objectName() : QStringLiteral("none");
+        }
+        return QStringLiteral("no label");
+    };
+    QCOMPARE(buddyOf(QStringLiteral("Type de protocole :")), QStringLiteral("5105"));
+    QCOMPARE(buddyOf(QString::fromUtf8("Numéro du port série :")), QStringLiteral("5107"));
+    QCOMPARE(buddyOf(QStringLiteral("Adresse physique du lecteur de carte :")), QStringLiteral("5043"));
+    QCOMPARE(buddyOf(QString::fromUtf8("Numéro d'adresse :")), QStringLiteral("5043"));
+    QCOMPARE(buddyOf(QStringLiteral("Nom du lecteur :")), QStringLiteral("5029"));
+    QCOMPARE(buddyOf(QString::fromUtf8("Ce lecteur est utilisé pour : ")), QStringLiteral("5111"));
+    b.click(5108);
+    QCOMPARE(b.pageId(), kPageSerialPort);
+    const QStringList lists{"5206", "5207", "5208", "5209"};
+    QStringList buddies;
+    for (QLabel* label : b.page()->findChildren<QLabel*>()) {
+        if (label->buddy()) buddies << label->buddy()->objectName();
+    }
+    buddies.sort();
+    QCOMPARE(buddies, lists);
 }
 
 QTEST_MAIN(ReaderPageTest)

@@ -3,13 +3,18 @@
 
 #include <QGuiApplication>
 #include <QLockFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QScreen>
 
 #include <fstream>
 
 #include "Bench.h"
 #include "WizardFlow.h"
+#include "QtMessagePresenter.h"
 #include "WizardPage.h"
+#include "common/qt/QtTranslation.h"
 
 using namespace calveno;
 using namespace bench;
@@ -29,6 +34,7 @@ private slots:
     void cancelConfirmation_data();
     void cancelConfirmation();
     void unknownPageIdIsANavigationError();
+    void messageBoxButtonsAreFrench();
 };
 
 void StartupTest::goesOnToTheChoicePage()
@@ -102,7 +108,7 @@ void StartupTest::programWaitsTwoSecondsBeforeTheFirstPage()
     FixedPcscReaderSource readers;
     Bench folders;
     gui::StartupOptions options;  // the program's own delay
-    options.argv0 = folders.programDir() + "calveno";
+    options.programDirectory = folders.programDir();
     options.windowsDirectory = folders.windowsDir();
     options.lockPath = QString::fromStdString(folders.lockPath());
     gui::CalvenoApp app(presenter, files, readers, options);
@@ -194,6 +200,25 @@ void StartupTest::unknownPageIdIsANavigationError()
     QCOMPARE(b.presenter.codes, (std::vector<int>{44, 11}));
     QCOMPARE(b.exitCode(), std::optional<int>(-1));
     QCOMPARE(b.pageId(), 0);
+}
+
+void StartupTest::messageBoxButtonsAreFrench()
+{
+    // The program installs Qt's French translation as Quintor does: the cancel
+    // confirmation (code 101, Yes/No) then reads "Oui" / "Non".
+    QVERIFY2(toolkit::installFrenchQtTranslation(*QCoreApplication::instance()),
+             "Qt's French translation qtbase_fr is not installed (qt6-translations-l10n)");
+    QStringList buttons;
+    QTimer::singleShot(0, [&buttons] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        for (QAbstractButton* button : box->buttons()) buttons << button->text().remove(QLatin1Char('&'));
+        box->button(QMessageBox::No)->click();
+    });
+    gui::QtMessagePresenter presenter;
+    QCOMPARE(ShowMessage(presenter, 101), MessageAnswer::No);
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{"Non", "Oui"}));
 }
 
 QTEST_MAIN(StartupTest)

@@ -194,11 +194,17 @@ TEST_F(Batch, PathsThatDoNotFitExitWithTwo)
 #ifndef _WIN32
 // On Windows the default is the running module's directory instead; the Windows
 // build checks that with calveno-batch.exe itself.
-TEST_F(Batch, ProgramDirectoryDefaultsToArgumentZero)
+TEST_F(Batch, ProgramDirectoryIsTheExecutablesNotArgumentZero)
 {
-    // Without --program-dir the card-manager file goes next to argument 0.
+    // Without --program-dir the card-manager file goes beside the running
+    // executable (this test program, in the build tree), whatever argument 0
+    // says; the program started by name from PATH is CalvenoBatch.StartedByName*.
+    const fs::path beside = fs::canonical("/proc/self/exe").parent_path();
+    for (const char* name : {"pelkor.ini", "archive-pelkor.ini"}) fs::remove(beside / name);
     EXPECT_EQ(run({"--windows-dir", windows.string()}, false), kExitWritten) << err;
-    EXPECT_EQ(readBytes(program / "pelkor.ini"), golden("pelkor-monofente-cps-ambrel.ini"));
+    EXPECT_TRUE(fs::is_empty(program));
+    EXPECT_EQ(readBytes(beside / "pelkor.ini"), golden("pelkor-monofente-cps-ambrel.ini"));
+    for (const char* name : {"pelkor.ini", "archive-pelkor.ini"}) fs::remove(beside / name);
 }
 #endif
 

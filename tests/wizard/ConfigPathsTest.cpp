@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -98,8 +100,8 @@ TEST(ConfigPaths, PlatformDirectoriesAreTheRunningSystems)
     // The module's own directory, whatever argument 0 says.
     char module[MAX_PATH + 1] = {};
     ASSERT_GT(GetModuleFileNameA(nullptr, module, MAX_PATH + 1), 0u);
-    EXPECT_EQ(platformProgramDirectory("elsewhere\\calveno.exe"),
-              fs::path(module).parent_path().string() + "\\");
+    EXPECT_EQ(platformProgramDirectory(), fs::path(module).parent_path().string() + "\\");
+    EXPECT_EQ(cardManagerDirectory("C:\\calveno\\"), "C:\\calveno\\");
     char windowsDir[MAX_PATH + 1] = {};
     ASSERT_GT(GetWindowsDirectoryA(windowsDir, MAX_PATH + 1), 0u);
     EXPECT_EQ(platformWindowsDirectory(), windowsDir);
@@ -119,7 +121,45 @@ TEST(ConfigPaths, ProgramDirectoryIsAbsoluteWithSeparator)
     EXPECT_EQ(programDirectoryFromArgv0("/opt/calveno/calveno-batch"), "/opt/calveno/");
     EXPECT_EQ(programDirectoryFromArgv0("calveno"), cwd + "/");
     EXPECT_EQ(programDirectoryFromArgv0(""), "");
-    EXPECT_EQ(platformProgramDirectory("/opt/calveno/calveno-batch"), "/opt/calveno/");
+}
+
+// The program's folder is the executable's, wherever the current folder is.
+TEST(ConfigPaths, ProgramDirectoryIsTheExecutablesNotTheCurrentFolder)
+{
+    TempDir tmp;
+    const fs::path before = fs::current_path();
+    fs::current_path(tmp.path());
+    const std::string directory = platformProgramDirectory();
+    fs::current_path(before);
+    EXPECT_EQ(directory, fs::canonical("/proc/self/exe").parent_path().string() + "/");
+    EXPECT_NE(directory, tmp.path().string() + "/");
+}
+
+// Beside the program in a build tree or any folder of its own; the build-time
+// folder once the program sits in an installed layout, never under the prefix.
+TEST(ConfigPaths, CardManagerFilesLeaveAnInstalledPrefix)
+{
+    TempDir tmp;
+    const std::string build = tmp.subdir("build/bin").string() + "/";
+    const std::string prefix = tmp.subdir("usr/bin").string() + "/";
+    fs::create_directories(fs::path(prefix) / TOOLKIT_INSTALLED_MARKER);
+    // bin/ alone, or the private folder as a file: not an installed layout.
+    const std::string fileOnly = tmp.subdir("other/bin").string() + "/";
+    fs::create_directories((fs::path(fileOnly) / TOOLKIT_INSTALLED_MARKER).parent_path());
+    std::ofstream(fs::path(fileOnly) / TOOLKIT_INSTALLED_MARKER) << "";
+    struct Case {
+        std::string program;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {build, build},
+        {prefix, std::string(TOOLKIT_CARD_MANAGER_DIR) + "/"},
+        {fileOnly, fileOnly},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(cardManagerDirectory(c.program), c.expected) << c.program;
+    EXPECT_EQ(installedCardManagerDirectory(), std::string(TOOLKIT_CARD_MANAGER_DIR) + "/");
+    EXPECT_EQ(cardManagerDirectoryText().find(TOOLKIT_CARD_MANAGER_DIR), 0u);
 }
 #endif
 

@@ -219,10 +219,12 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     addReaderOptions(app, options.readers[0], 1);
     addReaderOptions(app, options.readers[1], 2);
     app.add_flag("--cnf", options.cnf, "write pelkor.cnf instead of pelkor.ini");
-    app.add_option("--windows-dir", options.windowsDir, "directory of tuvex.ini (default: the platform's)")
+    app.add_option("--windows-dir", options.windowsDir,
+                   "directory of tuvex.ini (default: " + windowsDirectoryText() + ")")
         ->check(CLI::ExistingDirectory);
-    app.add_option("--program-dir", options.programDir,
-                   "directory of the card-manager files and archives (default: this program's)")
+    app.add_option(
+           "--program-dir", options.programDir,
+           "directory of the card-manager files and archives (default: " + cardManagerDirectoryText() + ")")
         ->check(CLI::ExistingDirectory);
     app.add_flag("--yes", options.yes, "answer OK to the questions, replacing existing files");
     app.set_version_flag("--version", toolkit::versionLine("calveno-batch"), "show the version and exit");
@@ -262,7 +264,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     directories.windowsDirectory =
         options.windowsDir.empty() ? platformWindowsDirectory() : absoluteDirectory(options.windowsDir);
     directories.programDirectory = options.programDir.empty()
-                                       ? platformProgramDirectory(args.empty() ? std::string() : args[0])
+                                       ? cardManagerDirectory(platformProgramDirectory())
                                        : absoluteDirectory(options.programDir);
 
     BatchPresenter presenter(err, options.yes);

@@ -51,7 +51,9 @@ std::optional<int> CalvenoApp::InitInstance()
 
     m_context.directories.windowsDirectory =
         m_options.windowsDirectory.empty() ? platformWindowsDirectory() : m_options.windowsDirectory;
-    m_context.directories.programDirectory = programDirectoryFromArgv0(m_options.argv0);
+    m_context.directories.programDirectory = m_options.programDirectory.empty()
+                                                 ? cardManagerDirectory(platformProgramDirectory())
+                                                 : m_options.programDirectory;
     ConfigPaths paths;
     if (!buildPaths(m_context.directories, m_context.files, paths)) {
         ShowMessage(presenter, kCodeStartupFailed);

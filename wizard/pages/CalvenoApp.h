@@ -20,7 +20,7 @@ namespace calveno::gui {
 class WizardMainWindow;
 
 struct StartupOptions {
-    std::string argv0;             // the program's path, for the program directory
+    std::string programDirectory;  // empty: the card-manager folder of the running program
     std::string windowsDirectory;  // empty: the platform's
     QString lockPath;              // empty: calveno.lock in the user's runtime folder
     int startDelayMs = 2000;

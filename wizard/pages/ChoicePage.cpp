@@ -40,9 +40,14 @@ ChoicePage::ChoicePage(WizardSettings& settings, WizardContext& context, QWidget
         group->addButton(radio, arrangement.topology);
         layout->addWidget(radio);
     }
-    // Every click presets the uses again, even on the button already checked.
-    connect(group, &QButtonGroup::idClicked, this,
-            [this](int id) { applyTopologyChoice(m_settings, static_cast<std::uint16_t>(id)); });
+    // A button that becomes checked, by whatever means (mouse, keyboard, an
+    // accessibility tool), sets the arrangement; a click on the button already
+    // checked changes no state but presets the uses again.
+    const auto choose = [this](int id) { applyTopologyChoice(m_settings, static_cast<std::uint16_t>(id)); };
+    connect(group, &QButtonGroup::idToggled, this, [choose](int id, bool checked) {
+        if (checked) choose(id);
+    });
+    connect(group, &QButtonGroup::idClicked, this, choose);
     layout->addSpacing(12);
     layout->addWidget(makeLabel(5018, "Pour continuer, cliquez sur Suivant."));
 

@@ -51,8 +51,10 @@ ReaderPage::ReaderPage(WizardSettings& settings, WizardContext& context, QWidget
               readerPageTitle(m_settings));
 
     auto* protocolRow = new QHBoxLayout;
-    protocolRow->addWidget(makeLabel(0, "Type de protocole :"));
+    QLabel* protocolLabel = makeLabel(0, "Type de protocole :");
+    protocolRow->addWidget(protocolLabel);
     m_protocols = makeList(this, 5105);
+    protocolLabel->setBuddy(m_protocols);
     protocolRow->addWidget(m_protocols, 1);
     layout->addLayout(protocolRow);
 
@@ -63,16 +65,22 @@ ReaderPage::ReaderPage(WizardSettings& settings, WizardContext& context, QWidget
     auto* portBox = new QGroupBox(QString::fromUtf8("Configuration du port série"), m_serialGroup);
     portBox->setObjectName(QStringLiteral("5032"));
     auto* portLayout = new QHBoxLayout(portBox);
-    portLayout->addWidget(makeLabel(5106, "Numéro du port série :"));
+    QLabel* portLabel = makeLabel(5106, "Numéro du port série :");
+    portLayout->addWidget(portLabel);
     m_ports = makeList(portBox, 5107);
+    portLabel->setBuddy(m_ports);
     portLayout->addWidget(m_ports, 1);
     QPushButton* properties = makeButton(5108, "Pr&opriétés");
     portLayout->addWidget(properties);
     serialLayout->addWidget(portBox);
     auto* addressLayout = new QGridLayout;
-    addressLayout->addWidget(makeLabel(5045, "Adresse physique du lecteur de carte :"), 0, 0, 1, 2);
-    addressLayout->addWidget(makeLabel(5044, "Numéro d'adresse :"), 1, 0);
+    QLabel* addressTitle = makeLabel(5045, "Adresse physique du lecteur de carte :");
+    QLabel* addressLabel = makeLabel(5044, "Numéro d'adresse :");
+    addressLayout->addWidget(addressTitle, 0, 0, 1, 2);
+    addressLayout->addWidget(addressLabel, 1, 0);
     m_addresses = makeList(m_serialGroup, 5043);
+    addressTitle->setBuddy(m_addresses);
+    addressLabel->setBuddy(m_addresses);
     addressLayout->addWidget(m_addresses, 1, 1);
     serialLayout->addLayout(addressLayout);
     layout->addWidget(m_serialGroup);
@@ -81,15 +89,19 @@ ReaderPage::ReaderPage(WizardSettings& settings, WizardContext& context, QWidget
     auto* pcscBox = new QGroupBox(QStringLiteral("Configuration du lecteur PC/SC"), this);
     pcscBox->setObjectName(QStringLiteral("5033"));
     auto* pcscLayout = new QHBoxLayout(pcscBox);
-    pcscLayout->addWidget(makeLabel(5104, "Nom du lecteur :"));
+    QLabel* pcscLabel = makeLabel(5104, "Nom du lecteur :");
+    pcscLayout->addWidget(pcscLabel);
     m_pcscReaders = makeList(pcscBox, 5029);
+    pcscLabel->setBuddy(m_pcscReaders);
     m_pcscReaders->setMinimumContentsLength(24);
     pcscLayout->addWidget(m_pcscReaders, 1);
     m_pcscGroup = pcscBox;
     layout->addWidget(m_pcscGroup);
 
-    layout->addWidget(makeLabel(5110, "Ce lecteur est utilisé pour : "));
+    QLabel* usesLabel = makeLabel(5110, "Ce lecteur est utilisé pour : ");
+    layout->addWidget(usesLabel);
     m_ambrel = new QCheckBox(QStringLiteral("la Carte &Ambrel"), this);
+    usesLabel->setBuddy(m_ambrel);
     m_ambrel->setObjectName(QStringLiteral("5111"));
     m_ambrel->setChecked(reader.UseAmbrel == 1);
     m_cps = new QCheckBox(QStringLiteral("la Carte &CPS"), this);
@@ -120,15 +132,12 @@ ReaderPage::ReaderPage(WizardSettings& settings, WizardContext& context, QWidget
             [this](int index) { storePortChoice(m_settings, index); });
     connect(m_addresses, &QComboBox::currentIndexChanged, this,
             [this](int index) { storeAddressChoice(currentReaderSettings(m_settings), index); });
-    // Each click inverts the flag.
-    connect(m_ambrel, &QCheckBox::clicked, this, [this] {
-        std::uint16_t& flag = currentReaderSettings(m_settings).UseAmbrel;
-        flag = flag == 1 ? 0 : 1;
-    });
-    connect(m_cps, &QCheckBox::clicked, this, [this] {
-        std::uint16_t& flag = currentReaderSettings(m_settings).UseCps;
-        flag = flag == 1 ? 0 : 1;
-    });
+    // The flags follow the boxes' state, whatever changed it: a click inverts
+    // both together, and a change that bypasses the click still counts.
+    connect(m_ambrel, &QCheckBox::toggled, this,
+            [this](bool checked) { currentReaderSettings(m_settings).UseAmbrel = checked ? 1 : 0; });
+    connect(m_cps, &QCheckBox::toggled, this,
+            [this](bool checked) { currentReaderSettings(m_settings).UseCps = checked ? 1 : 0; });
     connect(properties, &QPushButton::clicked, this, [this] { post(WM_WIZARD_PORT); });
     connect(back, &QPushButton::clicked, this, [this] { post(WM_WIZARD_BACK); });
     connect(next, &QPushButton::clicked, this, [this] { this->next(); });

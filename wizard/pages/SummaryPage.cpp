@@ -85,8 +85,9 @@ SummaryPage::SummaryPage(WizardSettings& settings, WizardContext& context, QWidg
         this);
     makeCnf->setObjectName(QStringLiteral("5048"));
     makeCnf->setChecked(m_settings.MakeCnf == 1);
-    connect(makeCnf, &QCheckBox::clicked, this,
-            [this] { m_settings.MakeCnf = m_settings.MakeCnf == 1 ? 0 : 1; });
+    // Follows the box's state, so a change that is not a click counts too.
+    connect(makeCnf, &QCheckBox::toggled, this,
+            [this](bool checked) { m_settings.MakeCnf = checked ? 1 : 0; });
     layout->addWidget(makeCnf);
 
     auto* buttons = new QHBoxLayout;
