@@ -1,6 +1,4 @@
-#include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -8,9 +6,11 @@
 
 #include "CTexteDlg.h"
 #include "EtatProgramme.h"
+#include "ProfondeurXml.h"
 #include "XmlVersTexte.h"
 
 using namespace quintor;
+using quintor::test::profondeurAnalysee;
 
 namespace {
 
@@ -128,26 +128,6 @@ TEST(XmlVersTexte, SurvivesAWholeBufferOfNesting)
     ASSERT_LE(xml.size(), 131067u);
     EXPECT_EQ(compterLignes(rendre(xml)), 256);
     EXPECT_EQ(compterLignes(rendre(xml.substr(0, 3 + 3 * 300) + "x")), 256);
-}
-
-// Element depth of what TinyXML builds from `xml`, counted without recursion.
-int profondeurAnalysee(const std::string& xml)
-{
-    std::string texte = xml;
-    texte.append(8, '\0');  // TinyXML may read a little past a truncated UTF-8 sequence
-    TiXmlDocument document;
-    document.Parse(texte.c_str());
-    int profondeur = 0;
-    std::vector<std::pair<const TiXmlNode*, int>> pile{{&document, 0}};
-    while (!pile.empty()) {
-        const auto [noeud, niveau] = pile.back();
-        pile.pop_back();
-        profondeur = std::max(profondeur, niveau);
-        for (const TiXmlElement* e = noeud->FirstChildElement(); e != nullptr; e = e->NextSiblingElement()) {
-            pile.emplace_back(e, niveau + 1);
-        }
-    }
-    return profondeur;
 }
 
 // Documents that TinyXML reads as deeply nested elements while a tag scanner
