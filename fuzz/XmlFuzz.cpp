@@ -1,7 +1,8 @@
 // XML rendering: any text, with a small nesting bound chosen by the first
 // byte so that short inputs reach the cut. TinyXML must never build (and so
-// never recurse) deeper than the bound on the text the cut leaves, and the
-// renderer itself must survive the text.
+// never recurse) deeper than the bound on the text the cut leaves, the fast
+// walk must cut where the walk with TinyXML's readers cuts, and the renderer
+// itself must survive the text.
 
 #include "CTexteDlg.h"
 #include "EtatProgramme.h"
@@ -25,6 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t longueur = quintor::longueurAvantProfondeur(texte, borne);
     FUZZ_CHECK(longueur <= std::strlen(texte));
     FUZZ_CHECK(quintor::test::profondeurAnalysee(std::string(texte, longueur)) <= borne);
+    // The byte loops of the fast reading agree with TinyXML's own readers.
+    FUZZ_CHECK(longueur == quintor::longueurAvantProfondeur(texte, borne, quintor::Lecture::LecteursTinyXml));
 
     quintor::EtatProgramme etat;
     quintor::CTexteDlg dialogue(etat);
