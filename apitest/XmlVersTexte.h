@@ -26,10 +26,15 @@ void XmlVersTexte(const char* xml, CTexteDlg& dialogue, const char* racine);
 // levels above kNiveauMax append nothing.
 void AjouterElementsXml(const TiXmlElement* element, CTexteDlg& dialogue, int niveau);
 
+// How longueurAvantProfondeur reads the constructs of the text: byte loops
+// for those it is sure of and TinyXML's readers for the rest, or TinyXML's
+// readers for everything (the slower reference the fast reading must agree with).
+enum class Lecture { Rapide, LecteursTinyXml };
+
 // Length of the prefix of `xml` in which TinyXML builds no element deeper
 // than `profondeurMax` (the whole length when the text never goes deeper).
-// The text is walked with TinyXML's own readers, so no markup can hide
-// nesting from it. Exposed for tests.
-std::size_t longueurAvantProfondeur(const char* xml, int profondeurMax);
+// The text is walked the way TinyXML's own readers walk it, so no markup can
+// hide nesting from it. Exposed for tests.
+std::size_t longueurAvantProfondeur(const char* xml, int profondeurMax, Lecture lecture = Lecture::Rapide);
 
 }  // namespace quintor

@@ -1,43 +1,18 @@
 // XML rendering: any text, with a small nesting bound chosen by the first
 // byte so that short inputs reach the cut. TinyXML must never build (and so
-// never recurse) deeper than the bound on the text the cut leaves, and the
-// renderer itself must survive the text.
+// never recurse) deeper than the bound on the text the cut leaves, the fast
+// walk must cut where the walk with TinyXML's readers cuts, and the renderer
+// itself must survive the text.
 
 #include "CTexteDlg.h"
 #include "EtatProgramme.h"
 #include "FuzzCheck.h"
+#include "ProfondeurXml.h"
 #include "XmlVersTexte.h"
 
-#include <tinyxml.h>
-
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <utility>
-#include <vector>
-
-namespace {
-
-int profondeurAnalysee(std::string texte)
-{
-    texte.append(8, '\0');  // the renderer's margin for TinyXML's reads past a truncated UTF-8 sequence
-    TiXmlDocument document;
-    document.Parse(texte.c_str());
-    int profondeur = 0;
-    std::vector<std::pair<const TiXmlNode*, int>> pile{{&document, 0}};
-    while (!pile.empty()) {
-        const auto [noeud, niveau] = pile.back();
-        pile.pop_back();
-        profondeur = std::max(profondeur, niveau);
-        for (const TiXmlElement* e = noeud->FirstChildElement(); e != nullptr; e = e->NextSiblingElement()) {
-            pile.emplace_back(e, niveau + 1);
-        }
-    }
-    return profondeur;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -50,7 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::size_t longueur = quintor::longueurAvantProfondeur(texte, borne);
     FUZZ_CHECK(longueur <= std::strlen(texte));
-    FUZZ_CHECK(profondeurAnalysee(std::string(texte, longueur)) <= borne);
+    FUZZ_CHECK(quintor::test::profondeurAnalysee(std::string(texte, longueur)) <= borne);
+    // The byte loops of the fast reading agree with TinyXML's own readers.
+    FUZZ_CHECK(longueur == quintor::longueurAvantProfondeur(texte, borne, quintor::Lecture::LecteursTinyXml));
 
     quintor::EtatProgramme etat;
     quintor::CTexteDlg dialogue(etat);

@@ -1,6 +1,4 @@
-#include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -8,9 +6,11 @@
 
 #include "CTexteDlg.h"
 #include "EtatProgramme.h"
+#include "ProfondeurXml.h"
 #include "XmlVersTexte.h"
 
 using namespace quintor;
+using quintor::test::profondeurAnalysee;
 
 namespace {
 
@@ -130,26 +130,6 @@ TEST(XmlVersTexte, SurvivesAWholeBufferOfNesting)
     EXPECT_EQ(compterLignes(rendre(xml.substr(0, 3 + 3 * 300) + "x")), 256);
 }
 
-// Element depth of what TinyXML builds from `xml`, counted without recursion.
-int profondeurAnalysee(const std::string& xml)
-{
-    std::string texte = xml;
-    texte.append(8, '\0');  // TinyXML may read a little past a truncated UTF-8 sequence
-    TiXmlDocument document;
-    document.Parse(texte.c_str());
-    int profondeur = 0;
-    std::vector<std::pair<const TiXmlNode*, int>> pile{{&document, 0}};
-    while (!pile.empty()) {
-        const auto [noeud, niveau] = pile.back();
-        pile.pop_back();
-        profondeur = std::max(profondeur, niveau);
-        for (const TiXmlElement* e = noeud->FirstChildElement(); e != nullptr; e = e->NextSiblingElement()) {
-            pile.emplace_back(e, niveau + 1);
-        }
-    }
-    return profondeur;
-}
-
 // Documents that TinyXML reads as deeply nested elements while a tag scanner
 // that reads markup its own way sees almost no nesting.
 struct Hostile {
@@ -234,6 +214,75 @@ TEST(LongueurAvantProfondeur, CountsOnlyRealOpenings)
     EXPECT_EQ(longueurAvantProfondeur("<?xml?><!-- <a><a> --><![CDATA[<a><a>]]><a>", 1), 43u);
     // Markup hidden behind "<?" ends at the first '>', as the parser sees it.
     EXPECT_EQ(longueurAvantProfondeur("<? <a><b>", 0), 6u);
+}
+
+// Texts that lead the fast reading through each of its byte loops and each
+// hand-over to TinyXML's readers. Both readings must cut at the same byte at
+// every bound, the text's own depth included.
+TEST(LongueurAvantProfondeur, FastReadingAgreesWithTinyXmlReaders)
+{
+    const std::vector<std::string> textes = {
+        "<a><b>t</b><c/><d></d></a>",
+        "<a-b.c:d_1><e/></a-b.c:d_1>",
+        "<a  x = \"1\"\ty='2' ><b /></a>",
+        "<a x=\"1\" x=\"2\"><b/></a>",  // repeated attribute
+        "<a x=1><b/></a>",              // unquoted value
+        "<a x><b/></a>",
+        "<a x=><b/></a>",
+        "<a x\"\"1\"><b/></a>",  // no '='
+        "<a 1=\"\"><b/></a>",
+        "<a x=\"1\"y=\"2\"><b/></a>",
+        "<a x=\"<b>\" y='\"'><c/></a>",  // markup and the other quote in values
+        "<a>&lt;&amp;&unknown;&<b/>&quot;</a>",
+        "<a>&#60;<b/>&#x3C;<c/>&#x;&#;</a>",
+        "<a>&#6x0;<b/></a>",
+        "<a x=\"&#60;\" y=\"&#x3c;\"><b/></a>",
+        "<?xml version=\"1.0\"?><a>\xC3\xA9t\xC3\xA9<b x=\"\xE2\x82\xAC\"/><c>\xF0\x9F\x98\x80</c></a>",
+        "<?xml version=\"1.0\"?><a>\xC3<b/></a>",
+        "<?xml version=\"1.0\"?><a x=\"\xE2\x82\"><b/></a>",
+        "<?xml version=\"1.0\"?><a>x\xC3",
+        "\xEF\xBB\xBF<a>\xEF\xBB\xBF<b \xEF\xBB\xBFx=\"1\"/></a>",
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xE9\xC3<b x=\"\xC3\"/></a>",
+        "<a>\xC3<b/></a>",  // no declaration: not UTF-8
+        "<a><!-- <b> --><![CDATA[<b>]]><!DOCTYPE x><?pi?><?xml?><b/></a>",
+        "<\xC3\xA9><b/></\xC3\xA9>",
+        "< a><b/>",
+        "<_a><b/></_a>",
+        "<a><b></a>",
+        "<a><b></b",
+        "<a><b></b ><c/></a>",
+        "<a><b/",
+        "<a>texte",
+        "<a x=\"1",
+        "<a x=\"1\"",
+        "<a><b>\n  texte  \r\n</b>\t<c/>  </a>",
+        "<a/><b><c/></b>",
+        "texte<a/>"};
+    for (const std::string& xml : textes) {
+        const int profondeur = profondeurAnalysee(xml);
+        for (int borne = 0; borne <= profondeur + 1; ++borne) {
+            EXPECT_EQ(longueurAvantProfondeur(xml.c_str(), borne),
+                      longueurAvantProfondeur(xml.c_str(), borne, Lecture::LecteursTinyXml))
+                << testing::PrintToString(xml) << " bound " << borne;
+        }
+    }
+}
+
+TEST(LongueurAvantProfondeur, FastReadingAgreesWhenBlanksAreKept)
+{
+    // Text keeps its blanks on this setting of TinyXML's, and is read from
+    // the first blank: the fast reading leaves such text to TinyXML.
+    struct BlancsGardes {
+        BlancsGardes() { TiXmlBase::SetCondenseWhiteSpace(false); }
+        ~BlancsGardes() { TiXmlBase::SetCondenseWhiteSpace(true); }
+    } blancsGardes;
+    for (const char* xml : {"<a> t <b/> u </a>", "<?xml version=\"1.0\"?><a> \xC3<b/></a><c/>"}) {
+        for (int borne : {1, 2}) {
+            EXPECT_EQ(longueurAvantProfondeur(xml, borne),
+                      longueurAvantProfondeur(xml, borne, Lecture::LecteursTinyXml))
+                << testing::PrintToString(std::string(xml)) << " bound " << borne;
+        }
+    }
 }
 
 TEST(XmlVersTexte, RendersAFullSizePatientCardDocument)
