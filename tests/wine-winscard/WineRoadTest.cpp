@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,17 +19,24 @@ namespace {
 
 using integration::PcscdTest;
 
-// The reason Wine cannot run the host here, or empty.
-std::string wineProblem()
+// A command's standard output.
+std::string run(const std::string& command)
 {
     std::string output;
-    if (FILE* check = ::popen(WINE_RUN " --check 2>&1", "r")) {
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, check) != nullptr) output += buffer;
-        if (::pclose(check) != 0 && output.find("[  SKIPPED ]") == std::string::npos)
-            return "";  // a Wine that fails its check is a failure of the test, not a skip
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+        ::pclose(pipe);
     }
-    const auto at = output.find("[  SKIPPED ]");
+    return output;
+}
+
+// The reason Wine cannot run the host here, or empty. A Wine that fails its check
+// otherwise is a failure of the test, not a skip.
+std::string wineProblem()
+{
+    const std::string output = run(WINE_RUN " --check 2>&1");
+    const auto at = output.find("[  SKIPPED ] ");
     return at == std::string::npos ? "" : output.substr(at + 13);
 }
 
@@ -111,6 +119,20 @@ TEST_F(WineRoad, WizardReaderSourceListsTheServicesReaders)
     EXPECT_EQ(host.call("readers"), pcscd->readerName(0) + "|" + pcscd->readerName(1));
     ASSERT_TRUE(pcscd->insertCard(1, integration::kAmbrelAtr));
     EXPECT_EQ(host.call("readers"), pcscd->readerName(0) + "|" + pcscd->readerName(1));
+}
+
+// calveno-batch.exe's reader list, through WinSCard, where the program has one.
+TEST_F(WineRoad, CalvenoBatchListsTheServicesReaders)
+{
+    const std::string command = std::string("WINEDLLPATH='") + WINSCARD_DIR +
+                                "' WINEDLLOVERRIDES=winscard=b '" + WINE_RUN + "' '" + CALVENO_BATCH + "' ";
+    const std::string help = run(command + "--help");
+    ASSERT_NE(help, "") << "calveno-batch.exe did not start";
+    if (help.find("--list-readers") == std::string::npos)
+        GTEST_SKIP() << "this calveno-batch has no --list-readers";
+    std::string listed = run(command + "--list-readers");
+    listed.erase(std::remove(listed.begin(), listed.end(), '\r'), listed.end());
+    EXPECT_EQ(listed, pcscd->readerName(0) + "\n" + pcscd->readerName(1) + "\n");
 }
 
 }  // namespace
