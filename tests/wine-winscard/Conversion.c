@@ -3,6 +3,10 @@
 #include <string.h>
 
 #define LITE_UNSUPPORTED_FEATURE 0x8010001Fu
+#define TIMEOUT 0x8010000Au
+#define NO_SMARTCARD 0x8010000Cu
+#define REMOVED_CARD 0x80100069u
+#define SHARE_DIRECT 3u
 #define WINDOWS_UNSUPPORTED_FEATURE 0x80100022u
 
 #define PROTOCOL_T0 0x0001u
@@ -79,6 +83,24 @@ void wscReaderStatesFromLite(const WscLiteReaderState* from, WscWindowsReaderSta
 void wscMarkDirectHeld(WscWindowsReaderState* state)
 {
     state->eventState = (state->eventState & 0xFFFF0000u) | STATE_UNAVAILABLE | STATE_CHANGED;
+}
+
+int32_t wscTransmitResultFromLite(long result, uint32_t shareMode)
+{
+    if ((uint32_t)result == NO_SMARTCARD && shareMode != SHARE_DIRECT) return (int32_t)REMOVED_CARD;
+    return wscResultFromLite(result);
+}
+
+int wscReconnectReopensDirect(long result, uint32_t shareMode)
+{
+    return (uint32_t)result == NO_SMARTCARD && shareMode == SHARE_DIRECT;
+}
+
+int32_t wscStatusChangeResult(long result, int directHeld)
+{
+    const uint32_t bits = (uint32_t)result;
+    if (directHeld && (bits == 0 || bits == TIMEOUT)) return 0;
+    return wscResultFromLite(result);
 }
 
 uint32_t wscAttributeCapacity(uint32_t windowsLength)

@@ -56,6 +56,21 @@ void wscReaderStatesFromLite(const WscLiteReaderState* from, WscWindowsReaderSta
  * pcsc-lite keeps tracking it (and answers an unchanged reader with a time-out). */
 void wscMarkDirectHeld(WscWindowsReaderState* state);
 
+/* A transmission's result: pcscd reports a card pulled during the command as "no
+ * card"; WinSCard reports a removed card on a card connection (not on a direct one,
+ * which never had a card to lose). */
+int32_t wscTransmitResultFromLite(long result, uint32_t shareMode);
+
+/* Whether a failed reconnection is one WinSCard would have carried out: to direct
+ * mode on an empty reader, which pcsc-lite refuses as it looks for a card first.
+ * The forwarder then reopens the connection in direct mode under the same handle. */
+int wscReconnectReopensDirect(long result, uint32_t shareMode);
+
+/* The status poll's result once `directHeld` of the caller's readers were marked
+ * with wscMarkDirectHeld: those make it a success, whether pcsc-lite answered
+ * success or its time-out for an unchanged reader; other failures stay. */
+int32_t wscStatusChangeResult(long result, int directHeld);
+
 /* Attribute buffers: pcsc-lite's client refuses lengths above its message size. */
 #define WSC_LITE_MAX_ATTRIBUTE 264
 uint32_t wscAttributeCapacity(uint32_t windowsLength);

@@ -116,6 +116,44 @@ TEST(WineWinscardConversion, DirectHeldReaderIsUnavailableAndChangedUnderItsCoun
     EXPECT_EQ(state.eventState, 0x0005000Au);
 }
 
+TEST(WineWinscardConversion, RemovalDuringATransmissionOnCardConnectionsOnly)
+{
+    constexpr long noCard = 0x8010000C;
+    EXPECT_EQ(static_cast<std::uint32_t>(wscTransmitResultFromLite(noCard, 1)), 0x80100069u);  // exclusive
+    EXPECT_EQ(static_cast<std::uint32_t>(wscTransmitResultFromLite(noCard, 2)), 0x80100069u);  // shared
+    EXPECT_EQ(static_cast<std::uint32_t>(wscTransmitResultFromLite(noCard, 3)), 0x8010000Cu);  // direct
+    EXPECT_EQ(wscTransmitResultFromLite(0, 1), 0);
+    EXPECT_EQ(static_cast<std::uint32_t>(wscTransmitResultFromLite(0x8010000F, 1)), 0x8010000Fu);
+}
+
+TEST(WineWinscardConversion, OnlyADirectReconnectionWithoutCardIsReopened)
+{
+    EXPECT_TRUE(wscReconnectReopensDirect(0x8010000C, 3));
+    EXPECT_FALSE(wscReconnectReopensDirect(0x8010000C, 1));
+    EXPECT_FALSE(wscReconnectReopensDirect(0x80100069, 3));
+    EXPECT_FALSE(wscReconnectReopensDirect(0, 3));
+}
+
+TEST(WineWinscardConversion, StatusPollWithADirectHeldReaderSucceedsAfterATimeOutToo)
+{
+    struct Row {
+        long lite;
+        int directHeld;
+        std::uint32_t windows;
+    };
+    const Row rows[] = {
+        {0, 0, 0},
+        {0x8010000A, 0, 0x8010000Au},  // unchanged, nothing held: the time-out stays
+        {0x8010000A, 1, 0},
+        {0, 2, 0},
+        {0x8010001D, 1, 0x8010001Du},  // no service: nothing to rewrite
+        {0x80100009, 1, 0x80100009u},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(static_cast<std::uint32_t>(wscStatusChangeResult(row.lite, row.directHeld)), row.windows)
+            << std::hex << row.lite << " held " << row.directHeld;
+}
+
 TEST(WineWinscardConversion, AttributesWithinPcscLitesMessageSize)
 {
     EXPECT_EQ(wscAttributeCapacity(4), 4u);

@@ -60,8 +60,6 @@ typedef struct {
 /* Share modes, the same numbers on both sides; Wine's headers leave them out. */
 #define SHARE_DIRECT 3u
 
-#define LITE_NO_SMARTCARD ((LiteLong)0x8010000CL)
-#define LITE_TIMEOUT ((LiteLong)0x8010000AL)
 #define LITE_UNSUPPORTED_FEATURE ((LiteLong)0x8010001FL)
 
 const SCARD_IO_REQUEST fwdT0Pci = {SCARD_PROTOCOL_T0, sizeof(SCARD_IO_REQUEST)};
@@ -222,7 +220,7 @@ LONG WINAPI fwdReconnect(SCARDHANDLE card, DWORD shareMode, DWORD protocols, DWO
     if (answer == 0) {
         if (known != NULL) known->shareMode = shareMode;
         *active = wscProtocolFromLite(protocol);
-    } else if (answer == LITE_NO_SMARTCARD && shareMode == SHARE_DIRECT && known != NULL) {
+    } else if (wscReconnectReopensDirect(answer, shareMode) && known != NULL) {
         /* pcsc-lite looks for a card before it looks at the share mode; WinSCard
          * goes to direct mode on an empty reader. Reopen, keeping the handle. */
         liteDisconnect(lite, initialization);
@@ -275,10 +273,7 @@ LONG WINAPI fwdTransmit(SCARDHANDLE card, const SCARD_IO_REQUEST* sendPci, const
                                    receivePci != NULL ? &receiveLite : NULL, receive, &size);
     *receiveLength = size;
     if (receivePci != NULL) receivePci->dwProtocol = wscProtocolFromLite(receiveLite.protocol);
-    /* pcscd reports a card pulled during the command as "no card"; WinSCard reports
-     * a removed card on a card connection. */
-    if (answer == LITE_NO_SMARTCARD && shareModeOf(card) != SHARE_DIRECT) return SCARD_W_REMOVED_CARD;
-    return result(answer);
+    return wscTransmitResultFromLite(answer, shareModeOf(card));
 }
 
 LONG WINAPI fwdStatusA(SCARDHANDLE card, char* readers, DWORD* readersLength, DWORD* state, DWORD* protocol,
@@ -309,14 +304,14 @@ LONG WINAPI fwdGetStatusChangeA(SCARDCONTEXT context, DWORD timeout, SCARD_READE
     wscReaderStatesToLite(windows, lite, count);
     LiteLong answer = liteGetStatusChange((LiteLong)context, timeout, lite, count);
     wscReaderStatesFromLite(lite, windows, count);
-    if (answer != 0 && answer != LITE_TIMEOUT) return result(answer);
-    BOOL rewritten = FALSE;
-    for (DWORD i = 0; i < count; ++i) {
+    int directHeld = 0;
+    /* Only an answer about the readers (success or time-out) is rewritten. */
+    for (DWORD i = 0; i < count && wscStatusChangeResult(answer, 1) == 0; ++i) {
         if (windows[i].reader == NULL || !heldDirect(windows[i].reader)) continue;
         wscMarkDirectHeld(&windows[i]);
-        rewritten = TRUE;
+        ++directHeld;
     }
-    return rewritten ? SCARD_S_SUCCESS : result(answer);
+    return wscStatusChangeResult(answer, directHeld);
 }
 
 LONG WINAPI fwdGetAttrib(SCARDHANDLE card, DWORD attributeId, BYTE* buffer, DWORD* length)
