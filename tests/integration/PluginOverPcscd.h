@@ -5,11 +5,10 @@
 
 #include "Ostrel.h"
 #include "PcscdTest.h"
+#include "RoadScript.h"
 #include "VirtualReader.h"
 
 #include <dlfcn.h>
-
-#include <fstream>
 
 namespace integration {
 
@@ -21,11 +20,7 @@ protected:
     {
         PcscdTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        config = pcscd->directory() + "/tuvex.ini";
-        std::ofstream(config, std::ios::binary)
-            << "[PROTOCOLE1]\r\nConfig=0\r\nNomLib=OSTREL.DLL\r\nListeCanaux=1, 2\r\n\r\n"
-            << "[CANAL1]\r\nTCanal=3\r\nIndex=1\r\nCaracteristiques=" << pcscd->readerName(0) << "\r\n\r\n"
-            << "[CANAL2]\r\nTCanal=3\r\nIndex=2\r\nCaracteristiques=" << pcscd->readerName(1) << "\r\n";
+        config = writeTuvexIni(*pcscd);
         library = dlopen(OSTREL_LIBRARY_FILE, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(library, nullptr) << dlerror();
         init = resolve<ProInitFn>("ProInit");

@@ -24,62 +24,8 @@ protected:
     std::string driverStatus(std::size_t reader) { return pcscd->control(reader).send("status"); }
 };
 
-TEST_F(PluginRoad, PatientCardFromPowerOnThroughRemovalsAndAnotherCard)
-{
-    ASSERT_TRUE(pcscd->insertCard(0, integration::kAmbrelAtr));
-    ASSERT_TRUE(pcscd->control(0).ok("script 00B0000002 12349000"));
-    open(1);
-    EXPECT_EQ(exchange(1, kPresence), (Bytes{0x00, 0x01, 0x03}));
-    EXPECT_EQ(exchange(1, kPowerOn), withData({0x00, 0x03, 0x04}, kAmbrel));
-    EXPECT_EQ(exchange(1, kRead), (Bytes{0x00, 0x03, 0x04, 0x12, 0x34, 0x90, 0x00}));
-    // A read of length 0 with command code 0x00 reaches the card as four bytes.
-    EXPECT_EQ(exchange(1, {0, 0, 0x00, 0x04, 0x00, 0xB0, 0x00, 0x00, 0x00}),
-              (Bytes{0x00, 0x03, 0x04, 0x6D, 0x00}));
-    EXPECT_NE(driverStatus(0).find(" last=00B00000"), std::string::npos) << driverStatus(0);
-    // A stale counter is refused without reaching the card.
-    EXPECT_EQ(exchange(1, {0, 0, 0x00, 0x03, 0x00, 0xB0, 0x00, 0x00, 0x02}), (Bytes{0x16, 0x03, 0x04}));
-    EXPECT_NE(driverStatus(0).find(" transmits=2 "), std::string::npos) << driverStatus(0);
-    // The reader's driver version 1.2, BWT 0x1F40, W 10 and 4800 kHz (rounded up to 5 MHz).
-    Bytes selfTest{0x00, 0x12, 0x34, 0x01, 0x02, 0x1F, 0x40, 0x00, 0x0A, 0x05, 0x00, 0x00, 0x00};
-    selfTest.resize(27, 0xFF);
-    EXPECT_EQ(exchange(1, kSelfTest), selfTest);
-
-    // Pulled during an instruction: a counter error, and the reader held directly.
-    ASSERT_TRUE(pcscd->control(0).ok("fail-next-transmit"));
-    EXPECT_EQ(exchange(1, kRead), (Bytes{0x16, 0x00, 0x05}));
-    ASSERT_TRUE(pcscd->waitForCard(0, false));
-    EXPECT_EQ(exchange(1, kPresence), (Bytes{0x00, 0x00, 0x05}));
-    EXPECT_EQ(exchange(1, kRead), (Bytes{0x17, 0x00, 0x05}));
-
-    // The same card again is no new card: one step, for its state.
-    ASSERT_TRUE(pcscd->insertCard(0, integration::kAmbrelAtr));
-    EXPECT_EQ(exchange(1, kPresence), (Bytes{0x00, 0x01, 0x06}));
-    // The instruction is not refused for an unpowered state: pcscd powered the card.
-    EXPECT_EQ(exchange(1, kRead), (Bytes{0x00, 0x01, 0x06, 0x12, 0x34, 0x90, 0x00}));
-    EXPECT_EQ(exchange(1, kPowerOn), withData({0x00, 0x03, 0x07}, kAmbrel));
-    EXPECT_EQ(exchange(1, kRead), (Bytes{0x00, 0x03, 0x07, 0x12, 0x34, 0x90, 0x00}));
-
-    // Another card: the refresh goes back to an exclusive T=0 connection, so the
-    // power-on answers CR 0x00 with the new ATR.
-    ASSERT_TRUE(pcscd->replaceCard(0, integration::kCps2TestAtr));
-    EXPECT_EQ(exchange(1, kPresence), (Bytes{0x00, 0x01, 0x09}));
-    EXPECT_EQ(exchange(1, kPowerOn), withData({0x00, 0x03, 0x0A}, kCps2));
-
-    // Power-off: with removal mode 0 the card stays, present and not powered; a
-    // power-on brings it back; with mode 1 the answer is done.
-    EXPECT_EQ(exchange(1, {0, 0, 0x15, 0}), (Bytes{0x12, 0x01, 0x0B}));
-    EXPECT_EQ(exchange(1, kPresence), (Bytes{0x00, 0x01, 0x0B}));
-    EXPECT_EQ(exchange(1, kPowerOn), withData({0x00, 0x03, 0x0C}, kCps2));
-    EXPECT_EQ(exchange(1, {0, 0, 0x15, 1}), (Bytes{0x00, 0x01, 0x0D}));
-
-    ASSERT_TRUE(pcscd->removeCard(0));
-    EXPECT_EQ(exchange(1, kPresence), (Bytes{0x00, 0x00, 0x0E}));
-    EXPECT_EQ(exchange(1, kPowerOn), (Bytes{0x00, 0x00, 0x0E}));
-
-    EXPECT_EQ(releaseExclusivity(3, 1, 0), 0);
-    EXPECT_EQ(disconnect(3, 1), 0);
-    EXPECT_EQ(termin(), 0);
-}
+// The patient card's whole road is the shared script (RoadScript.cpp), which the
+// Windows build runs too.
 
 TEST_F(PluginRoad, EveryCardOfTheTableIsPoweredOnT0AfterAChange)
 {
