@@ -151,7 +151,7 @@ TEST_F(TuvexHostOnVirtualReaders, ScriptModeDrivesBothReadersThroughThePlugin)
         "> presence",
         "  status 0x0008",
         "  ProGetStatus: status 0x0008, detail 2 (0x0002), \"Erreur PCSC\": channel not connected, PC/SC "
-        "service stopped or reader unusable, plug-in not initialised, or no memory",
+        "service stopped or reader unusable, or plug-in not initialised",
         "ProTermin: status 0x0000",
     };
     EXPECT_EQ(lines(readFile(dir + "/out")), expected);
