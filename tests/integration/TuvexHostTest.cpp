@@ -296,3 +296,33 @@ TEST_F(TuvexHostOnVirtualReaders, WithoutTheServiceProInitSaysPcscdMustRun)
 }
 
 }  // namespace
+
+namespace {
+
+// calveno-batch asks the same service: a misspelt reader is refused with the readers
+// present, nothing written; --list-readers gives the names it takes.
+TEST_F(TuvexHostOnVirtualReaders, CalvenoBatchRefusesAMisspeltReaderAndListsThem)
+{
+    const std::string batch = std::string(CALVENO_BATCH) + " --windows-dir " + dir + "/typo --program-dir " +
+                              dir + "/typo --protocol pcsc --r1-name ";
+    ASSERT_EQ(run("mkdir typo"), 0);
+    EXPECT_EQ(run(batch + quote("Virtual Reader")), 4);
+    const std::string err = readFile(dir + "/err");
+    EXPECT_NE(err.find("--r1-name \"Virtual Reader\": no PC/SC reader present has this name\n"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find("  \"" + pcscd->readerName(0) + "\"\n  \"" + pcscd->readerName(1) + "\"\n"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(run("ls typo | wc -l"), 0);
+    EXPECT_EQ(readFile(dir + "/out"), "0\n");
+
+    EXPECT_EQ(run(std::string(CALVENO_BATCH) + " --list-readers"), 0);
+    EXPECT_EQ(readFile(dir + "/out"), pcscd->readerName(0) + "\n" + pcscd->readerName(1) + "\n");
+
+    EXPECT_EQ(run(batch + quote(pcscd->readerName(1))), 0) << readFile(dir + "/err");
+    EXPECT_EQ(readFile(dir + "/out"),
+              "written " + dir + "/typo/pelkor.ini\nwritten " + dir + "/typo/tuvex.ini\n");
+}
+
+}  // namespace
