@@ -6,9 +6,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -115,6 +118,14 @@ TEST_F(TuvexHostOnVirtualReaders, ScriptModeDrivesBothReadersThroughThePlugin)
         "  status 0x0000",
         "  CR 0x00 (done), card state 3 (powered), counter 3 (0x03)",
         "  ATR 3F 65 25 00 2C 09 69 90 00: Carte Ambrel 1 (KOR-AMB)",
+        "  TS   3F  inverse convention",
+        "  T0   65  5 historical bytes",
+        "  TB1  25  programming voltage (deprecated)",
+        "  TC1  00  extra guard time N=0",
+        "  protocols: T=0",
+        "  historical bytes: 2C 09 69 90 00",
+        "  TCK: absent (T=0 only)",
+        "  card type: Carte Ambrel 1 (KOR-AMB)",
         "> apdu 00 B0 00 00 02",
         "  status 0x0000",
         "  CR 0x00 (done), card state 3 (powered), counter 3 (0x03)",
@@ -132,6 +143,15 @@ TEST_F(TuvexHostOnVirtualReaders, ScriptModeDrivesBothReadersThroughThePlugin)
         "  status 0x0000",
         "  CR 0x00 (done), card state 3 (powered), counter 4 (0x04)",
         "  ATR 3B AC 00 40 2A 00 12 25 00 64 80 81 02 10 00 90 00: Carte CPS 2 Test (GIP-CPS)",
+        "  TS   3B  direct convention",
+        "  T0   AC  12 historical bytes",
+        "  TB1  00  no programming voltage",
+        "  TD1  40  protocol T=0",
+        "  TC2  2A  work waiting integer WI=42 (T=0)",
+        "  protocols: T=0",
+        "  historical bytes: 00 12 25 00 64 80 81 02 10 00 90 00",
+        "  TCK: absent (T=0 only)",
+        "  card type: Carte CPS 2 Test (GIP-CPS)",
         "> self-test",
         "  status 0x0000",
         "  CR 0x00 (done)",
@@ -323,6 +343,88 @@ TEST_F(TuvexHostOnVirtualReaders, CalvenoBatchRefusesAMisspeltReaderAndListsThem
     EXPECT_EQ(run(batch + quote(pcscd->readerName(1))), 0) << readFile(dir + "/err");
     EXPECT_EQ(readFile(dir + "/out"),
               "written " + dir + "/typo/pelkor.ini\nwritten " + dir + "/typo/tuvex.ini\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TuvexHostOnVirtualReaders, ReadersAreListedWithTheirCardsWithoutAConfiguration)
+{
+    ASSERT_TRUE(pcscd->removeCard(1));
+    ASSERT_EQ(run(std::string(TUVEX_HOST) + " --readers"), 0) << readFile(dir + "/err");
+    EXPECT_EQ(readFile(dir + "/out"), pcscd->readerName(0) +
+                                          ": card, ATR 3F 65 25 00 2C 09 69 90 00 (Carte Ambrel 1)\n" +
+                                          pcscd->readerName(1) + ": no card\n");
+    ASSERT_EQ(run(std::string(TUVEX_HOST) + " --readers --json"), 0);
+    const auto objects = lines(readFile(dir + "/out"));
+    ASSERT_EQ(objects.size(), 2u);
+    const auto a = nlohmann::json::parse(objects[0]);
+    EXPECT_EQ(a["reader"], pcscd->readerName(0));
+    EXPECT_EQ(a["card"], true);
+    EXPECT_EQ(a["atr"], integration::kAmbrelAtr);
+    EXPECT_EQ(a["card_type"], "Carte Ambrel 1");
+    const auto b = nlohmann::json::parse(objects[1]);
+    EXPECT_EQ(b["card"], false);
+    EXPECT_EQ(b["atr"], "");
+
+    pcscd->stop();
+    EXPECT_EQ(run(std::string(TUVEX_HOST) + " --readers"), 1);
+    EXPECT_NE(readFile(dir + "/err").find("the PC/SC service is not reachable"), std::string::npos);
+}
+
+// --watch runs in the background while cards move and pcscd stops and starts again.
+TEST_F(TuvexHostOnVirtualReaders, WatchReportsCardsAndCarriesOnAcrossAServiceRestart)
+{
+    ASSERT_TRUE(pcscd->removeCard(1));
+    const std::string firstService = pcscd->directory();  // a restart makes a new one
+    const std::string watchOut = dir + "/watch.out";
+    ASSERT_EQ(std::system((std::string(TUVEX_HOST) + " --watch --json --timeout 60 >" + watchOut + " 2>" +
+                           dir + "/watch.err & echo $! >" + dir + "/watch.pid")
+                              .c_str()),
+              0);
+    // Waits, bounded, until the watch has printed `event` `times` times.
+    const auto waitFor = [&](const std::string& event, int times = 1) {
+        for (int i = 0; i < 300; ++i) {
+            const std::string text = readFile(watchOut);
+            int found = 0;
+            for (auto at = text.find("\"" + event + "\""); at != std::string::npos;
+                 at = text.find("\"" + event + "\"", at + 1))
+                ++found;
+            if (found >= times) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    };
+    ASSERT_TRUE(waitFor("present", 2)) << readFile(watchOut);
+    ASSERT_TRUE(pcscd->insertCard(1, integration::kCps2TestAtr));
+    ASSERT_TRUE(waitFor("card-inserted")) << readFile(watchOut);
+    pcscd->stop();
+    ASSERT_TRUE(waitFor("service-lost")) << readFile(watchOut);
+    ASSERT_EQ(pcscd->start(), "");
+    ASSERT_TRUE(waitFor("service-back")) << readFile(watchOut);
+    ASSERT_TRUE(pcscd->insertCard(0, integration::kAmbrelAtr));
+    ASSERT_TRUE(waitFor("card-inserted", 2)) << readFile(watchOut) << readFile(dir + "/watch.err");
+    std::system(("kill $(cat " + dir + "/watch.pid)").c_str());
+
+    std::vector<std::pair<std::string, std::string>> events;  // event, reader
+    nlohmann::json lastInsert;
+    for (const std::string& line : lines(readFile(watchOut))) {
+        const auto object = nlohmann::json::parse(line);
+        events.emplace_back(object["event"], object["reader"]);
+        if (object["event"] == "card-inserted") lastInsert = object;
+    }
+    const std::string a = pcscd->readerName(0);
+    const std::string b = pcscd->readerName(1);
+    // The restarted pcscd comes without cards: both earlier cards are reported gone.
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"present", a},       {"present", b},      {"card-inserted", b}, {"service-lost", ""},
+        {"service-back", ""}, {"card-removed", a}, {"card-removed", b},  {"card-inserted", a},
+    };
+    EXPECT_EQ(events, expected) << readFile(watchOut);
+    EXPECT_EQ(lastInsert["atr"], integration::kAmbrelAtr);
+    EXPECT_EQ(lastInsert["card_type"], "Carte Ambrel 1");
+    std::filesystem::remove_all(firstService);
 }
 
 }  // namespace

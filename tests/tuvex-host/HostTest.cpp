@@ -209,7 +209,12 @@ TEST(TuvexHost, HelpListsTheCommandsAndTheExitCodes)
                              "Exit codes: 0",
                              "5 unknown channel",
                              "6 a command was carried out but the reader or card said no",
-                             "connect, then exclusive"})
+                             "connect, then exclusive",
+                             "--readers",
+                             "--atr HEX",
+                             "--watch",
+                             "--count",
+                             "--timeout"})
         EXPECT_NE(run.out.find(word), std::string::npos) << word;
 }
 

@@ -1,5 +1,6 @@
 #include "Host.h"
 
+#include "Atr.h"
 #include "CardTypeTable.h"
 #include "Commands.h"
 #include "HostConfig.h"
@@ -69,6 +70,11 @@ struct Options {
     int channel = -1;
     int protocol = -1;
     bool json = false;
+    bool readers = false;
+    std::string atr;
+    bool watch = false;
+    unsigned count = 0;
+    unsigned timeout = 0;
 };
 
 struct Loaded {
@@ -113,6 +119,88 @@ std::string explain(Verb verb, std::uint16_t status, std::uint32_t detail, int r
     if (detail == ostrel::kDetailNullArgument && reportCode == ostrel::kCrForbidden)
         return "forbidden request: byte 0 of a request must be 00";
     return detailText(detail);
+}
+
+json atrJson(const AtrDecoding& d)
+{
+    json bytes = json::array();
+    for (const AtrByte& b : d.bytes)
+        bytes.push_back({{"name", b.name}, {"value", toHex(Bytes{b.value})}, {"meaning", b.meaning}});
+    return json{{"bytes", bytes},
+                {"protocols", d.protocols},
+                {"historical", toHex(d.historical, false)},
+                {"tck_present", d.tckPresent},
+                {"tck_correct", d.tckCorrect},
+                {"recognised", d.recognised},
+                {"card_type", d.recognised ? d.cardType : ""},
+                {"issuer", d.recognised ? d.issuer : ""},
+                {"error", d.error}};
+}
+
+// --readers: the readers present with their cards, without any configuration.
+int listReaders(Output& output, std::ostream& err)
+{
+    const ReaderScan scan = scanReaders();
+    if (!scan.reachable || scan.result != 0) {
+        err << "tuvex-host: the PC/SC service is not reachable (" << pcscResultText(scan.result)
+            << "): " << kStartServiceHint << "\n";
+        if (output.json())
+            output.emit(json{{"error", "the PC/SC service is not reachable"}, {"exit_code", kExitCallFailed}},
+                        "");
+        return kExitCallFailed;
+    }
+    if (scan.readers.empty() && !output.json()) output.emit(json::object(), "no PC/SC reader present\n");
+    for (const ReaderInfo& reader : scan.readers) {
+        json object{{"reader", reader.name},
+                    {"card", reader.card},
+                    {"atr", toHex(reader.atr, false)},
+                    {"in_use", reader.inUse}};
+        std::string text = reader.name + ": " + (reader.card ? "card, ATR " + toHex(reader.atr) : "no card");
+        if (reader.card) {
+            const AtrDecoding decoded = decodeAtr(reader.atr);
+            object["card_type"] = decoded.recognised ? decoded.cardType : "";
+            text += decoded.recognised ? " (" + decoded.cardType + ")" : " (card type not recognised)";
+        }
+        if (reader.inUse) text += ", held by another program";
+        output.emit(object, text + "\n");
+    }
+    return kExitOk;
+}
+
+int showAtr(Output& output, std::ostream& err, const std::string& hex)
+{
+    const auto bytes = parseHex(hex);
+    if (!bytes || bytes->empty()) {
+        err << "tuvex-host: --atr: malformed hex string \"" << hex
+            << "\" (pairs of hex digits, blanks allowed)\n";
+        return kExitUsage;
+    }
+    const AtrDecoding decoded = decodeAtr(*bytes);
+    json object = atrJson(decoded);
+    object["atr"] = toHex(*bytes, false);
+    output.emit(object, "ATR " + toHex(*bytes) + "\n" + atrText(decoded));
+    return kExitOk;
+}
+
+int watch(Output& output, unsigned count, unsigned timeout)
+{
+    watchReaders(count, timeout, [&output](const WatchEvent& e) {
+        json object{{"event", e.event}, {"reader", e.reader}, {"atr", toHex(e.atr, false)}};
+        std::string text = e.event;
+        if (!e.reader.empty()) text += " \"" + e.reader + "\"";
+        if (!e.atr.empty()) {
+            const AtrDecoding decoded = decodeAtr(e.atr);
+            object["card_type"] = decoded.recognised ? decoded.cardType : "";
+            text += " ATR " + toHex(e.atr) + (decoded.recognised ? " (" + decoded.cardType + ")" : "");
+        }
+        if (e.event == "present" && e.atr.empty()) text += " no card";
+        if (!e.detail.empty()) {
+            object["detail"] = e.detail;
+            text += ": " + e.detail;
+        }
+        output.emit(object, text + "\n");
+    });
+    return kExitOk;
 }
 
 class Session {
@@ -406,6 +494,9 @@ private:
             object["card_type"] = name;
             object["issuer"] = issuer;
             text += "  ATR " + toHex(data) + ": " + name + " (" + issuer + ")\n";
+            const AtrDecoding decoded = decodeAtr(data);
+            object["atr_decoded"] = atrJson(decoded);
+            text += atrText(decoded);
             return;
         }
         text += "  data " + toHex(data) + "\n";
@@ -479,7 +570,8 @@ int runHost(const std::vector<std::string>& args, std::istream& in, std::ostream
         "reader commands on one of its channels.",
         "tuvex-host");
     Options options;
-    app.add_option("config", options.config, "the tuvex.ini to read")->required()->type_name("FILE");
+    app.add_option("config", options.config, "the tuvex.ini to read (not with --readers, --atr, --watch)")
+        ->type_name("FILE");
     app.add_option("commands", options.commands, "commands to run, one per argument (see below)")
         ->type_name("COMMAND");
     app.add_option("--script", options.script,
@@ -497,6 +589,15 @@ int runHost(const std::vector<std::string>& args, std::istream& in, std::ostream
         ->type_name("DIR")
         ->allow_extra_args(false);
     app.add_flag("--json", options.json, "print one JSON object a line instead of text");
+    app.add_flag("--readers", options.readers,
+                 "list the PC/SC readers, one a line, with the card's ATR and type; no configuration needed");
+    app.add_option("--atr", options.atr, "decode this ATR offline and name its card type")->type_name("HEX");
+    app.add_flag("--watch", options.watch,
+                 "print reader and card events until interrupted (it carries on across a pcscd restart)");
+    app.add_option("--count", options.count,
+                   "with --watch: stop after N events (the starting state not counted)")
+        ->type_name("N");
+    app.add_option("--timeout", options.timeout, "with --watch: stop after S seconds")->type_name("S");
     app.set_version_flag("--version", toolkit::versionLine("tuvex-host"), "show the version and exit");
     app.footer(commandHelp() +
                "\nA session runs connect, then exclusive, before the card commands (presence, power-on,\n"
@@ -522,6 +623,14 @@ int runHost(const std::vector<std::string>& args, std::istream& in, std::ostream
         return kExitUsage;
     }
     Output output(out, options.json);
+    if (options.readers) return listReaders(output, err);
+    if (!options.atr.empty()) return showAtr(output, err, options.atr);
+    if (options.watch) return watch(output, options.count, options.timeout);
+    if (options.config.empty()) {
+        err << "tuvex-host: config is required (or --readers, --atr HEX, --watch)\nRun with --help for "
+               "usage.\n";
+        return kExitUsage;
+    }
 
     // Every command, and every channel it names, is checked before anything is loaded.
     std::vector<Command> commands;

@@ -6,6 +6,7 @@
 #include "Commands.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,5 +36,23 @@ std::vector<std::string> matchingReaders(const std::string& configured,
 
 // How to start the PC/SC service, for the messages that say it is not running.
 extern const char kStartServiceHint[];
+
+}  // namespace tuvex_host
+
+namespace tuvex_host {
+
+struct WatchEvent {
+    std::string event;  // "present" for the starting state, then "card-inserted", "card-removed",
+                        // "reader-added", "reader-removed", "service-lost", "service-back"
+    std::string reader;
+    Bytes atr;
+    std::string detail;  // the PC/SC result behind a service event
+};
+
+// Reports the starting state (one "present" event per reader, not counted), then every
+// change until `count` changes (0: no limit) or `timeoutSeconds` (0: none) have passed.
+// A service that goes away is waited for; when it is back the watch carries on.
+void watchReaders(unsigned count, unsigned timeoutSeconds,
+                  const std::function<void(const WatchEvent&)>& emit);
 
 }  // namespace tuvex_host
