@@ -208,7 +208,7 @@ TEST(TuvexHost, HelpListsTheCommandsAndTheExitCodes)
                              "--json",
                              "Exit codes: 0",
                              "5 unknown channel",
-                             "6 a command was carried out but the reader or card said no",
+                             "6 a command was carried out",
                              "connect, then exclusive",
                              "--readers",
                              "--atr HEX",

@@ -603,11 +603,12 @@ int runHost(const std::vector<std::string>& args, std::istream& in, std::ostream
                "\nA session runs connect, then exclusive, before the card commands (presence, power-on,\n"
                "apdu, power-off, self-test, reset, frequency).\n"
                "\nExit codes: 0 every call succeeded; 1 a plug-in call answered a non-zero status (its\n"
-               "ProGetStatus is printed), ProInit included: then nothing else runs; 2 wrong usage,\n"
-               "unknown command, malformed hex or number; 3 configuration or script file missing,\n"
-               "unreadable or invalid; 4 a protocol library cannot be loaded or lacks an export;\n"
-               "5 unknown channel; 6 a command was carried out but the reader or card said no (a report\n"
-               "code other than 0x00, or power-on or apdu without a card).\n");
+               "ProGetStatus is printed), ProInit included: then nothing else runs; also --readers\n"
+               "without the PC/SC service; 2 wrong usage, unknown command, malformed hex or number;\n"
+               "3 configuration or script file missing, unreadable or invalid; 4 a protocol library\n"
+               "cannot be loaded or lacks an export; 5 unknown channel; 6 a command was carried out\n"
+               "but the reader or card said no (a report code other than 0x00, or power-on or apdu\n"
+               "without a card).\n");
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
         if (!reversed.empty()) reversed.pop_back();
