@@ -88,7 +88,10 @@ AtrDecoding decodeAtr(const Bytes& atr)
         if ((y & 2) != 0 && !next("TB" + n, at < atr.size() ? tbMeaning(i, atr[at], protocol) : "")) return d;
         if ((y & 4) != 0 && !next("TC" + n, at < atr.size() ? tcMeaning(i, atr[at], protocol) : "")) return d;
         if ((y & 8) == 0) break;
-        if (at >= atr.size()) return next("TD" + n, ""), d;
+        if (at >= atr.size()) {
+            next("TD" + n, "");  // records that the ATR ends here
+            return d;
+        }
         const std::uint8_t td = atr[at];
         protocol = td & 0x0F;
         if (protocol != 0) needsTck = true;
