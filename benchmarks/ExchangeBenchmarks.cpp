@@ -6,14 +6,13 @@
 // Needs root for the private pcscd (see tests/integration/PrivatePcscd.h).
 
 #include "FakePcsc.h"
-#include "Ostrel.h"
+#include "OstrelLibrary.h"
 #include "PluginState.h"
 #include "PrivatePcscd.h"
 
 #include <PCSC/reader.h>
 #include <PCSC/winscard.h>
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include <cstdio>
 #include <fstream>
@@ -72,7 +71,8 @@ std::map<std::string, std::size_t> countCalls()
 // exclusively on channel 1, and a direct handle for the comparison.
 struct Stack {
     std::unique_ptr<virtual_reader::PrivatePcscd> pcscd;
-    void* library = nullptr;
+    std::unique_ptr<ostrel::LoadedLibrary> library;
+    ostrel::Exports exports;
     ProExchangeFn exchange = nullptr;
     std::string problem;
 
@@ -91,25 +91,18 @@ struct Stack {
         const std::string ini = pcscd->directory() + "/tuvex.ini";
         std::ofstream(ini) << "[PROTOCOLE1]\r\nListeCanaux=1\r\n[CANAL1]\r\nIndex=1\r\nCaracteristiques="
                            << pcscd->readerName(0) << "\r\n";
-        library = dlopen(OSTREL_LIBRARY_FILE, RTLD_NOW | RTLD_LOCAL);
-        if (library == nullptr) {
-            problem = dlerror();
-            return;
-        }
-        const auto init = reinterpret_cast<ProInitFn>(dlsym(library, "ProInit"));
-        const auto connect = reinterpret_cast<ProConnectFn>(dlsym(library, "ProConnect"));
-        const auto exclusive = reinterpret_cast<ProExclusivityFn>(dlsym(library, "ProSetExclusivity"));
-        exchange = reinterpret_cast<ProExchangeFn>(dlsym(library, "ProExchange"));
+        library = ostrel::LoadedLibrary::open(OSTREL_LIBRARY_FILE, problem);
+        if (library == nullptr || !library->resolve(exports, problem)) return;
+        const auto init = exports.init;
+        const auto connect = exports.connect;
+        const auto exclusive = exports.setExclusivity;
+        exchange = exports.exchange;
         std::uint8_t response[300];
         std::uint32_t length = sizeof response;
         const std::uint8_t powerOn[] = {0, 0, 0x14, 0};
         if (init(1, ini.c_str(), 0) != 0 || connect(3, 1, "") != 0 || exclusive(3, 1, 0) != 0 ||
             exchange(3, 1, 0, 0, powerOn, 4, response, &length) != 0 || response[0] != 0x00)
             problem = "the plug-in could not power the virtual card";
-    }
-    ~Stack()
-    {
-        if (library != nullptr) dlclose(library);
     }
 };
 
@@ -163,10 +156,8 @@ struct Direct {
 
     explicit Direct(Stack& s)
     {
-        const auto release = reinterpret_cast<ProExclusivityFn>(dlsym(s.library, "ProReleaseExclusivity"));
-        const auto disconnect = reinterpret_cast<ProDisconnectFn>(dlsym(s.library, "ProDisconnect"));
-        release(3, 1, 0);
-        disconnect(3, 1);
+        s.exports.releaseExclusivity(3, 1, 0);
+        s.exports.disconnect(3, 1);
         DWORD protocol = 0;
         if (SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) != SCARD_S_SUCCESS ||
             SCardConnect(context, s.pcscd->readerName(0).c_str(), SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0,

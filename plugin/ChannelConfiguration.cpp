@@ -119,7 +119,7 @@ DetailCode PluginState::FindReader(const char* characteristics)
     const char* end = readers + (length < kPcscListSize ? length : kPcscListSize);
     bool found = false;
     for (const char* name = readers; name < end && *name != '\0'; name += std::strlen(name) + 1)
-        if (std::strstr(characteristics, name) != nullptr) found = true;
+        if (readerNameMatches(characteristics, name)) found = true;
     return found ? kDetailOk : kDetailReaderNotFound;
 }
 

@@ -13,15 +13,6 @@ namespace ostrel {
 
 namespace {
 
-constexpr std::uint8_t kCommandInstruction = 0x00;
-constexpr std::uint8_t kCommandInstructionIn = 0x01;
-constexpr std::uint8_t kCommandReset = 0x11;
-constexpr std::uint8_t kCommandSelfTest = 0x12;
-constexpr std::uint8_t kCommandPowerOn = 0x14;
-constexpr std::uint8_t kCommandPowerOff = 0x15;
-constexpr std::uint8_t kCommandPresence = 0x16;
-constexpr std::uint8_t kCommandFrequency = 0x17;
-
 constexpr std::uint32_t kSelfTestLength = 27;
 // Header bytes the dispatch reads: byte 0, the unit byte and the command code.
 constexpr std::uint32_t kDispatchedLength = 3;

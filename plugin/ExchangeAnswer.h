@@ -1,21 +1,10 @@
 #pragma once
 // The two short answers of the reader command set, shared by the command files.
 
+#include "OstrelCodes.h"
 #include "PluginState.h"
 
 namespace ostrel {
-
-inline constexpr std::uint8_t kCrDone = 0x00;
-inline constexpr std::uint8_t kCrRefused = 0x02;
-inline constexpr std::uint8_t kCrForbidden = 0x03;
-inline constexpr std::uint8_t kCrCardUnusable = 0x10;
-inline constexpr std::uint8_t kCrNotPowered = 0x11;
-inline constexpr std::uint8_t kCrStillPresent = 0x12;
-inline constexpr std::uint8_t kCrWrongLength = 0x13;
-inline constexpr std::uint8_t kCrAlreadyPowered = 0x14;
-inline constexpr std::uint8_t kCrBadFrequency = 0x15;
-inline constexpr std::uint8_t kCrCounterError = 0x16;
-inline constexpr std::uint8_t kCrCardAbsent = 0x17;
 
 inline constexpr std::uint32_t kStateAnswerLength = 3;
 

@@ -11,4 +11,13 @@ public:
     std::vector<std::string> listReaders() override;
 };
 
+// The same list, telling a service that cannot be reached from one without
+// readers: `problem` names the failing call's result, empty when all went well.
+struct PcscReaderListing {
+    bool reachable = false;
+    std::vector<std::string> names;
+    std::string problem;
+};
+PcscReaderListing listPcscReaders();
+
 }  // namespace calveno

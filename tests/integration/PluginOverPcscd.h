@@ -3,12 +3,11 @@
 // real pcsc-lite client and a private pcscd with two virtual readers. Its tuvex.ini
 // names the two readers as channels 1 and 2.
 
-#include "Ostrel.h"
+#include "OstrelLibrary.h"
 #include "PcscdTest.h"
 #include "RoadScript.h"
 #include "VirtualReader.h"
 
-#include <dlfcn.h>
 
 namespace integration {
 
@@ -21,30 +20,25 @@ protected:
         PcscdTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         config = writeTuvexIni(*pcscd);
-        library = dlopen(OSTREL_LIBRARY_FILE, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(library, nullptr) << dlerror();
-        init = resolve<ProInitFn>("ProInit");
-        termin = resolve<ProTerminFn>("ProTermin");
-        connect = resolve<ProConnectFn>("ProConnect");
-        disconnect = resolve<ProDisconnectFn>("ProDisconnect");
-        exchangeFn = resolve<ProExchangeFn>("ProExchange");
-        getStatus = resolve<ProGetStatusFn>("ProGetStatus");
-        setExclusivity = resolve<ProExclusivityFn>("ProSetExclusivity");
-        releaseExclusivity = resolve<ProExclusivityFn>("ProReleaseExclusivity");
+        std::string error;
+        library = ostrel::LoadedLibrary::open(OSTREL_LIBRARY_FILE, error);
+        ASSERT_NE(library, nullptr) << error;
+        ostrel::Exports exports;
+        ASSERT_TRUE(library->resolve(exports, error)) << error;
+        init = exports.init;
+        termin = exports.termin;
+        connect = exports.connect;
+        disconnect = exports.disconnect;
+        exchangeFn = exports.exchange;
+        getStatus = exports.getStatus;
+        setExclusivity = exports.setExclusivity;
+        releaseExclusivity = exports.releaseExclusivity;
     }
 
     void TearDown() override
     {
-        if (library != nullptr) dlclose(library);  // the library's unload runs ProTermin
+        library.reset();  // the library's unload runs ProTermin
         PcscdTest::TearDown();
-    }
-
-    template <typename Fn>
-    Fn resolve(const char* name)
-    {
-        void* symbol = dlsym(library, name);
-        EXPECT_NE(symbol, nullptr) << name;
-        return reinterpret_cast<Fn>(symbol);
     }
 
     // Init, connect and take exclusivity on `channel`: what the access manager does
@@ -84,7 +78,7 @@ protected:
     }
 
     std::string config;
-    void* library = nullptr;
+    std::unique_ptr<ostrel::LoadedLibrary> library;
     std::uint16_t status = 0;
     ProInitFn init = nullptr;
     ProTerminFn termin = nullptr;

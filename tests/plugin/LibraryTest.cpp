@@ -4,7 +4,7 @@
 #include "Ostrel.h"
 
 #include "GuardedPages.h"
-#include "LibraryLoader.h"
+#include "OstrelLibrary.h"
 #include "tests/common/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -18,39 +18,23 @@
 namespace {
 
 using ostrel::test::GuardedPages;
-namespace test = ostrel::test;
 
-class Library : public ::testing::Test {
+class Library : public ::testing::Test, protected ostrel::Exports {
 protected:
     void SetUp() override
     {
-        m_handle = test::loadLibrary(OSTREL_LIBRARY_FILE);
-        ASSERT_NE(m_handle, nullptr) << test::loaderError();
-        init = resolve<ProInitFn>("ProInit");
-        termin = resolve<ProTerminFn>("ProTermin");
-        connect = resolve<ProConnectFn>("ProConnect");
-        disconnect = resolve<ProDisconnectFn>("ProDisconnect");
-        exchange = resolve<ProExchangeFn>("ProExchange");
-        getStatus = resolve<ProGetStatusFn>("ProGetStatus");
-        identify = resolve<ProIdentifyFn>("ProIdentify");
-        setExclusivity = resolve<ProExclusivityFn>("ProSetExclusivity");
-        releaseExclusivity = resolve<ProExclusivityFn>("ProReleaseExclusivity");
+        std::string error;
+        m_library = ostrel::LoadedLibrary::open(OSTREL_LIBRARY_FILE, error);
+        ASSERT_NE(m_library, nullptr) << error;
+        ASSERT_TRUE(m_library->resolve(*this, error)) << error;
     }
 
     void TearDown() override
     {
-        if (m_handle != nullptr) {
-            EXPECT_TRUE(test::freeLibrary(m_handle));
-            m_handle = nullptr;
+        if (m_library != nullptr) {
+            EXPECT_TRUE(m_library->release());
+            m_library.reset();
         }
-    }
-
-    template <typename Fn>
-    Fn resolve(const char* name)
-    {
-        void* symbol = test::findSymbol(m_handle, name);
-        EXPECT_NE(symbol, nullptr) << name;
-        return reinterpret_cast<Fn>(symbol);
     }
 
     void expectLastStatus(std::uint16_t status, std::uint32_t detail)
@@ -64,18 +48,8 @@ protected:
         EXPECT_STREQ(text, "Erreur PCSC");
     }
 
-    ProInitFn init = nullptr;
-    ProTerminFn termin = nullptr;
-    ProConnectFn connect = nullptr;
-    ProDisconnectFn disconnect = nullptr;
-    ProExchangeFn exchange = nullptr;
-    ProGetStatusFn getStatus = nullptr;
-    ProIdentifyFn identify = nullptr;
-    ProExclusivityFn setExclusivity = nullptr;
-    ProExclusivityFn releaseExclusivity = nullptr;
-
 private:
-    void* m_handle = nullptr;
+    std::unique_ptr<ostrel::LoadedLibrary> m_library;
 };
 
 TEST_F(Library, IdentifiesItselfBeforeProInit)

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 using namespace tuvex_host;
@@ -49,6 +51,38 @@ TEST(TuvexHostCommands, OtherCommandsTakeTheirNumbersAndBlankLinesAreNothing)
     EXPECT_FALSE(isExchange(parseCommand("connect", error)->verb));
     EXPECT_EQ(parseCommand("", error)->verb, Verb::None);
     EXPECT_EQ(parseCommand("   # a comment", error)->verb, Verb::None);
+    // A comment may follow a command; the command keeps its name apart from its arguments.
+    const auto apdu = parseCommand("apdu 00 B0 00 00 02   # read two bytes", error);
+    ASSERT_TRUE(apdu.has_value()) << error;
+    EXPECT_EQ(apdu->name, "apdu");
+    EXPECT_EQ(apdu->text, "apdu 00 B0 00 00 02");
+    EXPECT_EQ(apdu->data, (Bytes{0x00, 0xB0, 0x00, 0x00, 0x02}));
+    EXPECT_EQ(parseCommand("exclusive 7 # index", error)->number, 7u);
+}
+
+TEST(TuvexHostCommands, StatusWordsGetTheirIso7816Meaning)
+{
+    const std::vector<std::tuple<std::uint8_t, std::uint8_t, const char*>> cases = {
+        {0x90, 0x00, "normal processing"},
+        {0x61, 0x10, "16 bytes still available"},
+        {0x62, 0x81, "warning: state of non-volatile memory unchanged"},
+        {0x63, 0xC2, "warning: state of non-volatile memory changed"},
+        {0x64, 0x00, "execution error: state of non-volatile memory unchanged"},
+        {0x65, 0x81, "execution error: state of non-volatile memory changed"},
+        {0x67, 0x00, "wrong length"},
+        {0x68, 0x82, "functions in CLA not supported"},
+        {0x69, 0x82, "command not allowed"},
+        {0x6A, 0x82, "wrong parameters P1-P2"},
+        {0x6B, 0x00, "wrong parameters P1-P2"},
+        {0x6C, 0x08, "wrong Le field; 8 bytes available"},
+        {0x6D, 0x00, "instruction not supported"},
+        {0x6E, 0x00, "class not supported"},
+        {0x6F, 0x00, "no precise diagnosis"},
+        {0x12, 0x34, "not a status word"},
+    };
+    for (const auto& [sw1, sw2, meaning] : cases)
+        EXPECT_NE(statusWordText(sw1, sw2).find(meaning), std::string::npos)
+            << std::hex << int(sw1) << " " << int(sw2) << ": " << statusWordText(sw1, sw2);
 }
 
 TEST(TuvexHostCommands, MalformedLinesAreRefusedNamingTheProblem)

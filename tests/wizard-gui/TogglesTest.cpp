@@ -113,7 +113,7 @@ void TogglesTest::accessibleTogglesReachTheNextPagesAndTheFiles()
     b.toggle(5048, via);
     b.click(1204);
     QCOMPARE(b.exitCode(), std::optional<int>(1));
-    QCOMPARE(readFile(b.programDir() + "pelkor.cnf"), goldenFile("pelkor-bifente-ambrel.cnf"));
+    QCOMPARE(readBytes(b.programDir() + "pelkor.cnf"), golden("pelkor-bifente-ambrel.cnf"));
     QVERIFY(!QFile::exists(QString::fromStdString(b.programDir() + "pelkor.ini")));
 }
 

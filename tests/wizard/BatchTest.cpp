@@ -3,6 +3,7 @@
 
 #include "BatchRunner.h"
 #include "GoldenCases.h"
+#include "ReaderCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
+std::vector<std::string> goldenReaderNames()
+{
+    std::vector<std::string> names;
+    for (const GoldenCase& golden : goldenCases()) {
+        const WizardSettings settings = golden.settings();
+        for (const std::string& name : {settings.reader1.pcscName, settings.reader2.pcscName})
+            if (!name.empty()) names.push_back(name);
+    }
+    return names;
+}
+
 class Batch : public ::testing::Test {
 protected:
     TempDir tmp;
@@ -24,6 +36,8 @@ protected:
     fs::path program = tmp.subdir("program");
     std::string out;
     std::string err;
+    // The readers the PC/SC service lists: every name the golden cases use.
+    PcscReaderListing present{true, goldenReaderNames(), ""};
 
     int run(std::vector<std::string> args, bool withDirs = true)
     {
@@ -33,7 +47,7 @@ protected:
         }
         std::ostringstream o;
         std::ostringstream e;
-        const int code = runBatch(args, o, e);
+        const int code = runBatch(args, o, e, [this] { return present; });
         out = o.str();
         err = e.str();
         return code;
@@ -208,11 +222,96 @@ TEST_F(Batch, ProgramDirectoryIsTheExecutablesNotArgumentZero)
 }
 #endif
 
+TEST(BatchReaderCheck, OnlyAReadersWholeNameFits)
+{
+    const std::vector<std::string> present{"Virtual Reader A 00 00", "Virtual Reader B 00 00"};
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Virtual Reader A 00 00", ""},
+        {"Virtual Reader C 00 00", "no PC/SC reader present has this name"},
+        {"Virtual Reader", "no PC/SC reader present has this name"},  // a prefix names none
+        {"virtual reader a 00 00", "no PC/SC reader present has this name"},
+        {"USB Virtual Reader A 00 00 (2)",
+         "not a reader's whole name: it contains \"Virtual Reader A 00 00\""},
+    };
+    for (const auto& [name, problem] : cases) {
+        const std::string got = readerNameProblem(name, present);
+        if (problem.empty())
+            EXPECT_EQ(got, "") << name;
+        else
+            EXPECT_NE(got.find(problem), std::string::npos) << name << " -> " << got;
+    }
+    EXPECT_EQ(readerLines({}), "  (none)\n");
+}
+
+TEST_F(Batch, ReaderNamesAreCheckedAgainstTheReadersPresentBeforeWriting)
+{
+    present.names = {"Virtual Reader A 00 00", "Virtual Reader B 00 00"};
+    const std::vector<std::string> typo = {"--topology", "deux-ports",
+                                           "--protocol", "pcsc",
+                                           "--r1-name",  "Virtual Reader A 00 00",
+                                           "--r2-name",  "Virtual Reader 8 00 00"};
+    EXPECT_EQ(run(typo), kExitReaderCheck);
+    EXPECT_NE(err.find("--r2-name \"Virtual Reader 8 00 00\": no PC/SC reader present has this name\n"
+                       "PC/SC readers present (give one exactly as listed; --list-readers prints them):\n"
+                       "  \"Virtual Reader A 00 00\"\n  \"Virtual Reader B 00 00\"\n"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(err.find("--r1-name"), std::string::npos) << err;
+    EXPECT_TRUE(fs::is_empty(windows));
+    EXPECT_TRUE(fs::is_empty(program));
+
+    present = PcscReaderListing{false, {}, "SCardEstablishContext answered 0x8010001D"};
+    EXPECT_EQ(run({"--protocol", "pcsc", "--r1-name", "Virtual Reader A 00 00"}), kExitReaderCheck);
+    EXPECT_NE(err.find("the PC/SC service is not reachable (SCardEstablishContext answered 0x8010001D)"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find("--no-reader-check"), std::string::npos) << err;
+    EXPECT_TRUE(fs::is_empty(windows));
+
+    // For another machine: written as given.
+    std::vector<std::string> elsewhere = typo;
+    elsewhere.push_back("--no-reader-check");
+    EXPECT_EQ(run(elsewhere), kExitWritten) << err;
+    EXPECT_NE(readBytes(windows / "tuvex.ini").find("Caracteristiques=Virtual Reader 8 00 00\r\n"),
+              std::string::npos);
+}
+
+TEST_F(Batch, ListReadersPrintsOneNameALine)
+{
+    present.names = {"Virtual Reader A 00 00", "Lecteur, \xE9tage 1"};
+    EXPECT_EQ(run({"--list-readers"}), kExitWritten);
+    EXPECT_EQ(out, "Virtual Reader A 00 00\nLecteur, \xE9tage 1\n");
+    present.names.clear();
+    EXPECT_EQ(run({"--list-readers"}), kExitWritten);
+    EXPECT_EQ(out, "");
+    EXPECT_NE(err.find("no PC/SC reader present"), std::string::npos);
+    present.reachable = false;
+    EXPECT_EQ(run({"--list-readers"}), kExitReaderCheck);
+    EXPECT_NE(err.find("not reachable"), std::string::npos);
+    EXPECT_TRUE(fs::is_empty(windows));
+}
+
+TEST_F(Batch, SuccessPrintsTheFilesWrittenAndTheArchivesUnlessQuiet)
+{
+    EXPECT_EQ(run({}), kExitWritten);
+    EXPECT_EQ(out, "written " + (program / "pelkor.ini").string() + "\nwritten " +
+                       (windows / "tuvex.ini").string() + "\n");
+    EXPECT_EQ(run({"--yes", "--cnf"}), kExitWritten);
+    EXPECT_EQ(out, "archived " + (program / "pelkor.ini").string() + " as " +
+                       (program / "archive-pelkor.ini").string() + "\narchived " +
+                       (windows / "tuvex.ini").string() + " as " + (program / "archive-tuvex.ini").string() +
+                       "\nwritten " + (program / "pelkor.cnf").string() + "\nwritten " +
+                       (windows / "tuvex.ini").string() + "\n");
+    EXPECT_EQ(run({"--yes", "-q"}), kExitWritten);
+    EXPECT_EQ(out, "");
+}
+
 TEST_F(Batch, HelpListsEveryOption)
 {
     EXPECT_EQ(run({"--help"}), kExitWritten);
-    for (const char* option : {"--topology", "--protocol", "--r1-name", "--r2-ambrel", "--cnf",
-                               "--windows-dir", "--program-dir", "--yes"})
+    for (const char* option :
+         {"--topology", "--protocol", "--r1-name", "--r2-ambrel", "--cnf", "--windows-dir", "--program-dir",
+          "--yes", "--no-reader-check", "--list-readers", "--quiet", "4 a PC/SC reader name"})
         EXPECT_NE(out.find(option), std::string::npos) << option;
     EXPECT_TRUE(fs::is_empty(windows));
 }

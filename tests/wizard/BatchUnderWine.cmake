@@ -41,16 +41,16 @@ function(run_batch expected_exit)
 endfunction()
 
 # First run: one PC/SC reader, the list file.
-run_batch(0 --topology monofente --protocol pcsc --r1-name "Gemalto USB SmartCard Reader 00 00")
+run_batch(0 --no-reader-check --topology monofente --protocol pcsc --r1-name "Gemalto USB SmartCard Reader 00 00")
 expect_same("${windows}/tuvex.ini" "${GOLDEN}/tuvex-monofente-pcsc-cps-ambrel.ini")
 expect_same("${program}/pelkor.ini" "${GOLDEN}/pelkor-monofente-cps-ambrel.ini")
 
 # The files exist now: without --yes the overwrite question is declined.
-run_batch(1 --topology monofente --protocol pcsc --r1-name "Other 00 00")
+run_batch(1 --no-reader-check --topology monofente --protocol pcsc --r1-name "Other 00 00")
 expect_same("${windows}/tuvex.ini" "${GOLDEN}/tuvex-monofente-pcsc-cps-ambrel.ini")
 
 # Second run: two readers, the text file; the first run's files are archived.
-run_batch(0 --yes --cnf --topology deux-ports --protocol pcsc
+run_batch(0 --yes --cnf --no-reader-check --topology deux-ports --protocol pcsc
           --r1-name "Reader A 00 00" --r2-name "Reader B 01 00")
 expect_same("${windows}/tuvex.ini" "${GOLDEN}/tuvex-deux-ports-pcsc-ambrel-cps.ini")
 expect_same("${program}/pelkor.cnf" "${GOLDEN}/pelkor-deux-lecteurs-r1-ambrel.cnf")

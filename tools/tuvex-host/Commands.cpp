@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "OstrelCodes.h"
+
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -105,8 +107,9 @@ std::string toHex(const Bytes& bytes, bool spaced)
 std::optional<Command> parseCommand(std::string_view line, std::string& error)
 {
     Command command;
+    line = line.substr(0, line.find('#'));
     const auto firstWords = split(line, 0);
-    if (firstWords.empty() || firstWords[0].front() == '#') return command;
+    if (firstWords.empty()) return command;
     const auto found = verbs().find(firstWords[0]);
     if (found == verbs().end()) {
         error = "unknown command \"" + std::string(firstWords[0]) + "\"";
@@ -115,7 +118,8 @@ std::optional<Command> parseCommand(std::string_view line, std::string& error)
     const VerbInfo& info = found->second;
     command.verb = info.verb;
     const auto words = split(line, 2);
-    command.text = std::string(firstWords[0]);
+    command.name = std::string(firstWords[0]);
+    command.text = command.name;
     const std::string name(firstWords[0]);
     if (words.size() > 1) command.text += " " + std::string(words[1]);
     if (info.needsData) {
@@ -187,14 +191,14 @@ Bytes requestOf(const Command& command)
         return Bytes{0x00, 0x00, code, static_cast<std::uint8_t>(parameter)};
     };
     switch (command.verb) {
-    case Verb::Presence: return header(0x16, 0);
-    case Verb::PowerOn: return header(0x14, 0);
-    case Verb::PowerOff: return header(0x15, command.number);
-    case Verb::SelfTest: return header(0x12, 0);
-    case Verb::Reset: return header(0x11, 0);
-    case Verb::Frequency: return header(0x17, command.number);
+    case Verb::Presence: return header(ostrel::kCommandPresence, 0);
+    case Verb::PowerOn: return header(ostrel::kCommandPowerOn, 0);
+    case Verb::PowerOff: return header(ostrel::kCommandPowerOff, command.number);
+    case Verb::SelfTest: return header(ostrel::kCommandSelfTest, 0);
+    case Verb::Reset: return header(ostrel::kCommandReset, 0);
+    case Verb::Frequency: return header(ostrel::kCommandFrequency, command.number);
     case Verb::Apdu: {
-        Bytes request = header(0x00, 0);  // counter 0: not checked
+        Bytes request = header(ostrel::kCommandInstruction, 0);  // counter 0: not checked
         request.insert(request.end(), command.data.begin(), command.data.end());
         return request;
     }
@@ -205,20 +209,8 @@ Bytes requestOf(const Command& command)
 
 std::string reportText(std::uint8_t reportCode)
 {
-    switch (reportCode) {
-    case 0x00: return "done";
-    case 0x02: return "parameter refused";
-    case 0x03: return "forbidden command";
-    case 0x10: return "card unusable (not T=0) or reader unavailable";
-    case 0x11: return "card present but not powered";
-    case 0x12: return "card still present and not powered";
-    case 0x13: return "instruction of wrong length";
-    case 0x14: return "card already powered";
-    case 0x15: return "invalid frequency code";
-    case 0x16: return "counter error or card removed during the instruction";
-    case 0x17: return "card absent";
-    default: return "unknown report code";
-    }
+    const std::string_view text = ostrel::reportText(reportCode);
+    return text.empty() ? "unknown report code" : std::string(text);
 }
 
 std::string cardStateText(std::uint8_t state)
@@ -233,33 +225,32 @@ std::string cardStateText(std::uint8_t state)
 
 std::string detailText(std::uint32_t detail)
 {
-    switch (detail) {
-    case 0: return "success";
-    case 1: return "null argument or empty configuration path";
-    case 2:
-        return "channel not connected, PC/SC service stopped or reader unusable, plug-in not initialised, or "
-               "no memory";
-    case 3: return "PC/SC time-out, reader or card not ready";
-    case 4: return "request of the wrong length for its command, or memory not accessible";
-    case 5: return "channel unknown to the plug-in (type not 3, number out of range or not configured)";
-    case 10: return "configuration: no channel list (ListeCanaux)";
-    case 11: return "configuration: channel number out of range or no Caracteristiques";
-    case 14: return "no PC/SC context or card handle: connect and take exclusivity first";
-    case 15: return "response buffer too small";
-    case 16: return "communication error with the reader or the card";
-    case 17: return "reader unavailable";
-    case 18: return "configured reader not found among the PC/SC readers";
-    case 19: return "configuration: Index missing or 0";
-    case 20: return "unknown PC/SC result";
-    case 21: return "PC/SC internal error, invalid handle or parameter, or no transaction open";
-    case 22: return "sharing violation: another application holds the reader";
-    case 24: return "protocol mismatch";
-    case 25: return "invalid value";
-    case 26: return "no card in the reader";
-    case 27: return "card reset, removed or unpowered";
-    case 28: return "card unknown, unsupported, mute or with an invalid ATR";
-    case 0x1000: return "channel table full: more than ten channels";
-    default: return "unknown detail code";
+    const std::string_view text = detail > 0xFFFF ? std::string_view() : ostrel::detailText(detail);
+    return text.empty() ? "unknown detail code" : std::string(text);
+}
+
+std::string statusWordText(std::uint8_t sw1, std::uint8_t sw2)
+{
+    const std::string xx = std::to_string(sw2);
+    switch (sw1) {
+    case 0x90: return sw2 == 0x00 ? "normal processing" : "normal processing (unexpected SW2)";
+    case 0x61: return "normal processing: " + xx + " bytes still available (GET RESPONSE)";
+    case 0x62: return "warning: state of non-volatile memory unchanged";
+    case 0x63: return "warning: state of non-volatile memory changed";
+    case 0x64: return "execution error: state of non-volatile memory unchanged";
+    case 0x65: return "execution error: state of non-volatile memory changed";
+    case 0x66: return "execution error: security-related issue";
+    case 0x67:
+        return sw2 == 0x00 ? "checking error: wrong length" : "checking error: wrong length (unexpected SW2)";
+    case 0x68: return "checking error: functions in CLA not supported";
+    case 0x69: return "checking error: command not allowed";
+    case 0x6A: return "checking error: wrong parameters P1-P2";
+    case 0x6B: return "checking error: wrong parameters P1-P2";
+    case 0x6C: return "checking error: wrong Le field; " + xx + " bytes available";
+    case 0x6D: return "checking error: instruction not supported";
+    case 0x6E: return "checking error: class not supported";
+    case 0x6F: return "checking error: no precise diagnosis";
+    default: return "not a status word of ISO/IEC 7816-4";
     }
 }
 

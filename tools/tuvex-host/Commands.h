@@ -34,12 +34,14 @@ enum class Verb {
 
 struct Command {
     Verb verb = Verb::None;
-    std::string text;     // the line as given, for the output
+    std::string name;     // the command word
+    std::string text;     // the line as given, without its comment, for the output
     unsigned number = 0;  // channel, exclusivity index, removal mode or frequency code
     Bytes data;           // instruction or raw request
 };
 
 // One command line; nothing, with `error` naming the problem, when it is malformed.
+// A "#" starts a comment anywhere on the line.
 std::optional<Command> parseCommand(std::string_view line, std::string& error);
 
 // The command words and their arguments, for --help.
@@ -56,6 +58,9 @@ bool isExchange(Verb verb);
 std::string reportText(std::uint8_t reportCode);
 std::string cardStateText(std::uint8_t state);
 std::string detailText(std::uint32_t detail);
+
+// The meaning of a card's status word (SW1 SW2) in the words of ISO/IEC 7816-4.
+std::string statusWordText(std::uint8_t sw1, std::uint8_t sw2);
 
 // The self-test answer decoded: driver version, BWT, W and clock.
 struct SelfTest {

@@ -16,6 +16,7 @@ enum ExitCode : int {
     kExitBadFile = 3,         // configuration or script file missing, unreadable or invalid
     kExitBadLibrary = 4,      // a protocol library cannot be loaded or lacks an export
     kExitUnknownChannel = 5,  // a channel that no loaded protocol serves
+    kExitCardRefused = 6,     // a command was carried out but the reader or card said no
 };
 
 // `args` as main receives them (program path first); `in` is read for "--script -".

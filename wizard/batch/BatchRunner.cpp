@@ -3,12 +3,14 @@
 #include "ConfigPaths.h"
 #include "Finish.h"
 #include "MessageCatalogue.h"
+#include "ReaderCheck.h"
 #include "ReaderPageRules.h"
 #include "WizardSettings.h"
 #include "common/ProgramInfo.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -42,6 +44,9 @@ struct BatchOptions {
     ReaderOptions readers[2];
     bool cnf = false;
     bool yes = false;
+    bool noReaderCheck = false;
+    bool listReaders = false;
+    bool quiet = false;
     std::string windowsDir;
     std::string programDir;
 };
@@ -193,18 +198,98 @@ bool passReaderPage(WizardSettings& settings, const ReaderOptions& options, Mess
     return false;
 }
 
+// The system's file operations, noting what the Finish step wrote and archived so the
+// user learns where the files went, whatever decided the paths.
+class RecordingFileOperations final : public FileOperations {
+public:
+    explicit RecordingFileOperations(FileOperations& files) : m_files(files) {}
+
+    std::vector<std::string> written;
+    std::vector<std::pair<std::string, std::string>> archived;  // from, to
+
+    bool exists(const std::string& path) override { return m_files.exists(path); }
+    bool remove(const std::string& path) override { return m_files.remove(path); }
+    bool copy(const std::string& from, const std::string& to) override
+    {
+        const bool copied = m_files.copy(from, to);
+        if (copied) archived.emplace_back(from, to);
+        return copied;
+    }
+    bool resetAttributes(const std::string& path) override { return m_files.resetAttributes(path); }
+    bool createEmpty(const std::string& path) override { return m_files.createEmpty(path); }
+    std::unique_ptr<OutputFile> openForWriting(const std::string& path) override
+    {
+        note(path);
+        return m_files.openForWriting(path);
+    }
+    std::unique_ptr<TuvexSink> tuvexSink(const std::string& path) override
+    {
+        note(path);
+        return m_files.tuvexSink(path);
+    }
+
+private:
+    void note(const std::string& path)
+    {
+        if (std::find(written.begin(), written.end(), path) == written.end()) written.push_back(path);
+    }
+
+    FileOperations& m_files;
+};
+
+std::string unreachableText(const PcscReaderListing& listing)
+{
+    return "the PC/SC service is not reachable (" + listing.problem +
+           "); start pcscd (on Debian: sudo systemctl start pcscd.socket)";
+}
+
+// The names of the PC/SC readers about to be written, checked against the readers
+// present; 0 when they fit, else the exit code after saying why.
+int checkReaderNames(const WizardSettings& settings, const ReaderLister& lister, std::ostream& err)
+{
+    std::vector<std::pair<std::string, std::string>> names{{"--r1-name", settings.reader1.pcscName}};
+    if (isTwoReaderTopology(settings.Topology)) names.emplace_back("--r2-name", settings.reader2.pcscName);
+    const PcscReaderListing listing = lister();
+    if (!listing.reachable || !listing.problem.empty()) {
+        err << "calveno-batch: cannot check the PC/SC reader names: " << unreachableText(listing)
+            << ".\nGive --no-reader-check to write the files for another machine.\n";
+        return kExitReaderCheck;
+    }
+    bool refused = false;
+    for (const auto& [option, name] : names) {
+        const std::string problem = readerNameProblem(name, listing.names);
+        if (problem.empty()) continue;
+        err << "calveno-batch: " << option << " \"" << name << "\": " << problem << "\n";
+        refused = true;
+    }
+    if (!refused) return 0;
+    err << "PC/SC readers present (give one exactly as listed; --list-readers prints them):\n"
+        << readerLines(listing.names) << "Give --no-reader-check to write the files for another machine.\n";
+    return kExitReaderCheck;
+}
+
 }  // namespace
 
 int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    return runBatch(args, out, err, listPcscReaders);
+}
+
+int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+             const ReaderLister& readers)
 {
     CLI::App app(
         "Writes tuvex.ini and pelkor.ini (or pelkor.cnf with --cnf) as the Calveno wizard "
         "does, without a window.",
         "calveno-batch");
     app.footer(
-        "Messages go to standard error; questions are answered OK only with --yes.\n"
-        "Exit codes: 0 files written, 1 refused by the reader checks or a declined question,\n"
-        "2 the Finish step failed, 3 wrong usage.");
+        "Messages go to standard error; questions are answered OK only with --yes. On success\n"
+        "each file written and each archive copy made is printed, unless -q.\n"
+        "With --protocol pcsc every reader name must be one of the PC/SC readers present, exactly\n"
+        "as --list-readers prints it; --no-reader-check writes the files for another machine.\n"
+        "Exit codes: 0 files written (or readers listed), 1 refused by the reader page's checks\n"
+        "or a declined question, 2 the Finish step failed, 3 wrong usage, 4 a PC/SC reader name\n"
+        "matches no reader present (or only part of one), or the PC/SC service cannot be reached.");
     BatchOptions options;
     std::vector<std::string> topologyNames;
     for (const auto& entry : kTopologies) topologyNames.push_back(entry.first);
@@ -227,6 +312,11 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
            "directory of the card-manager files and archives (default: " + cardManagerDirectoryText() + ")")
         ->check(CLI::ExistingDirectory);
     app.add_flag("--yes", options.yes, "answer OK to the questions, replacing existing files");
+    app.add_flag("--no-reader-check", options.noReaderCheck,
+                 "write PC/SC reader names without checking them against the readers present");
+    app.add_flag("--list-readers", options.listReaders,
+                 "print the PC/SC readers present, one a line, as --r1-name takes them, and exit");
+    app.add_flag("-q,--quiet", options.quiet, "print nothing on success");
     app.set_version_flag("--version", toolkit::versionLine("calveno-batch"), "show the version and exit");
 
     try {
@@ -243,6 +333,17 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     } catch (const CLI::ParseError& error) {
         err << "calveno-batch: " << error.what() << "\nRun with --help for usage.\n";
         return kExitUsage;
+    }
+
+    if (options.listReaders) {
+        const PcscReaderListing listing = readers();
+        if (!listing.reachable || !listing.problem.empty()) {
+            err << "calveno-batch: " << unreachableText(listing) << "\n";
+            return kExitReaderCheck;
+        }
+        if (listing.names.empty()) err << "calveno-batch: no PC/SC reader present\n";
+        for (const std::string& name : listing.names) out << name << "\n";
+        return kExitWritten;
     }
 
     WizardSettings settings = defaultWizardSettings();
@@ -268,7 +369,8 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                                        : absoluteDirectory(options.programDir);
 
     BatchPresenter presenter(err, options.yes);
-    SystemFileOperations files;
+    SystemFileOperations systemFiles;
+    RecordingFileOperations files(systemFiles);
 
     // The wizard's start-up: paths, then the overwrite warning.
     ConfigPaths paths;
@@ -289,9 +391,17 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     settings.MakeCnf = options.cnf ? 1 : 0;
 
+    // Before anything is written: a name the plug-in would not find is refused here.
+    if (settings.reader1.protocol == kProtocolPcsc && !options.noReaderCheck)
+        if (const int code = checkReaderNames(settings, readers, err); code != 0) return code;
+
     if (!GenerateConfiguration(settings, directories, files, presenter)) {
         ShowMessage(presenter, kCodeGenerationFailed);
         return presenter.declined() ? kExitRefused : kExitFinishFailed;
+    }
+    if (!options.quiet) {
+        for (const auto& [from, to] : files.archived) out << "archived " << from << " as " << to << "\n";
+        for (const std::string& path : files.written) out << "written " << path << "\n";
     }
     return kExitWritten;
 }
