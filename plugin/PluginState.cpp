@@ -51,7 +51,7 @@ std::uint16_t PluginState::ProInit(std::uint16_t protocolNumber, const char* con
         m_exclusivity.reset(new (std::nothrow) ExclusivityBlock{});
         // Both registers keep the previous call's values; the access manager only
         // learns from the returned value.
-        if (!m_exclusivity) return 2;
+        if (!m_exclusivity) return kStatusNoExclusivityBlock;
     }
     return SetLastStatus(PCSC_Init(configPath));
 }
@@ -74,9 +74,11 @@ std::uint16_t PluginState::ProTermin()
 
 DetailCode PluginState::ClearChannelTable()
 {
-    if (m_initialised == 0) return kDetailNotConnected;
-    // A channel connected more often than it was disconnected still holds its context.
+    // A channel connected more often than it was disconnected still holds its context,
+    // and so may one connected after a ProInit that failed part-way: whatever the
+    // table's fate, nothing of the service stays open.
     ReleaseChannelResources();
+    if (m_initialised == 0) return kDetailNotConnected;
     m_channels = ChannelTable{};
     return kDetailOk;
 }

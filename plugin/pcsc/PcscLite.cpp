@@ -156,7 +156,9 @@ std::int32_t PcscLite::reconnect(Handle* card, std::uint32_t shareMode, std::uin
 std::int32_t PcscLite::disconnect(Handle card, std::uint32_t disposition)
 {
     const LONG result = SCardDisconnect(static_cast<SCARDHANDLE>(card), disposition);
-    if (result == SCARD_S_SUCCESS) m_connections.erase(card);
+    // Whatever the answer, the caller is done with the handle: kept here, a handle
+    // in direct mode would make its reader look held directly for ever.
+    m_connections.erase(card);
     return normalise(result);
 }
 

@@ -164,7 +164,10 @@ TEST_F(PcscLiteAdaptation, PollAnsweredWithATimeOutStillReportsTheDirectReaderAs
 TEST_F(PcscLiteAdaptation, ReaderLeftByItsDirectConnectionIsTrackedAgain)
 {
     Handle direct = connectTo("Lecteur A 00 00", kShareDirect);
-    ASSERT_EQ(pcsc.disconnect(direct, kLeaveCard), 0);
+    // Forgotten whatever the disconnection answered: a handle the service lost
+    // cannot be closed a second time.
+    stub.results["SCardDisconnect"].push_back(SCARD_E_NO_SERVICE);
+    ASSERT_EQ(pcsc.disconnect(direct, kLeaveCard), kNoService);
     ReaderState state;
     state.reader = "Lecteur A 00 00";
     EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), 0);
