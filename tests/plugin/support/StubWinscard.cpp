@@ -10,7 +10,10 @@ StubWinscard stub;
 LONG StubWinscard::next(const std::string& function)
 {
     auto& queued = results[function];
-    if (queued.empty()) return SCARD_S_SUCCESS;
+    if (queued.empty()) {
+        const auto fallback = defaults.find(function);
+        return fallback != defaults.end() ? fallback->second : SCARD_S_SUCCESS;
+    }
     const LONG result = queued.front();
     queued.pop_front();
     return result;
