@@ -217,26 +217,22 @@ std::int32_t PcscLite::transmitT0(Handle card, const std::uint8_t* send, std::ui
 std::int32_t PcscLite::status(Handle card, std::uint32_t* activeProtocol, std::uint8_t* atr,
                               std::uint32_t* atrLength)
 {
+    // The power-on answer's ATR right after the refresh's card reading: that reading
+    // already holds it. Used once, then read anew.
+    const StatusRead& read = readStatusOnce(card, false);
     forgetStatus();
-    BYTE native[MAX_ATR_SIZE];
-    DWORD nativeLength = sizeof native;
-    DWORD state = 0;
-    DWORD protocol = 0;
-    DWORD readerLength = 0;
-    const LONG result = SCardStatus(static_cast<SCARDHANDLE>(card), nullptr, &readerLength, &state, &protocol,
-                                    native, &nativeLength);
-    if (result != SCARD_S_SUCCESS) return normalise(result);
-    *activeProtocol = static_cast<std::uint32_t>(protocol);
-    return copyOut(native, static_cast<std::uint32_t>(std::min<DWORD>(nativeLength, sizeof native)), atr,
-                   atrLength);
+    if (read.result != kSuccess) return read.result;
+    *activeProtocol = read.protocol;
+    return copyOut(read.atr, read.atrLength, atr, atrLength);
 }
 
 std::int32_t PcscLite::getStatusChange(Context context, std::uint32_t timeoutMs, ReaderState* states,
                                        std::uint32_t count)
 {
-    forgetStatus();
     std::int32_t result = kSuccess;
-    if (timeoutMs == 0) {
+    if (timeoutMs == 0 && count == 1 && answerFromStatus(states[0])) {
+        result = (states[0].eventState & kStateChanged) != 0 ? kSuccess : kTimeout;
+    } else if (timeoutMs == 0) {
         result = pollWithoutWaiting(context, states, count);
     } else {
         std::vector<SCARD_READERSTATE> native(count);
@@ -297,6 +293,23 @@ std::int32_t PcscLite::pollWithoutWaiting(Context context, ReaderState* states, 
     return changed ? kSuccess : kTimeout;
 }
 
+bool PcscLite::answerFromStatus(ReaderState& state) const
+{
+    // The refresh polls right after its card reading. When that reading came from a
+    // status read (a driver that answers no card attribute), the service has just
+    // answered for the reader: present or empty, and usable. Asking again would only
+    // cost a round trip; what the poll is for, a reader held directly, is known here.
+    if (m_status.card == 0 || m_status.result != kSuccess || state.reader == nullptr) return false;
+    const auto known = m_connections.find(m_status.card);
+    if (known == m_connections.end() || known->second.reader != state.reader) return false;
+    const std::uint32_t now = (m_status.state & SCARD_PRESENT) != 0 ? kStatePresent : kStateEmpty;
+    const bool changed = changedSince(state.currentState & ~kStateCounterMask, now);
+    state.eventState = changed ? now | kStateChanged : now;
+    state.atrLength = std::min<std::uint32_t>(m_status.atrLength, kReaderStateAtrSize);
+    std::memcpy(state.atr, m_status.atr, state.atrLength);
+    return true;
+}
+
 bool PcscLite::holdsAny(const std::string& reader) const
 {
     return std::any_of(m_connections.begin(), m_connections.end(),
@@ -353,6 +366,7 @@ const PcscLite::StatusRead& PcscLite::readStatusOnce(Handle card, bool fresh)
                                     atr, &atrLength);
     m_status.card = card;
     m_status.result = normalise(result);
+    m_status.protocol = static_cast<std::uint32_t>(protocol);
     m_status.state = static_cast<std::uint32_t>(state & kCardStateBits);
     m_status.atrLength = static_cast<std::uint32_t>(std::min<DWORD>(atrLength, sizeof atr));
     std::memcpy(m_status.atr, atr, m_status.atrLength);

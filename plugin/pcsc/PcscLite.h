@@ -11,8 +11,9 @@
 // - a card pulled during a transmission on a card connection reports a removed card;
 // - a reader that this process holds in direct mode is reported unavailable by the
 //   status-change poll, as Windows stops tracking such a reader;
-// - a poll without waiting reads the reader's state as it is and derives "changed"
-//   with pcsc-lite's own rules, as pcsc-lite would otherwise spin for a millisecond;
+// - a poll without waiting reads the reader's state as it is (or takes it from the
+//   status read of the card reading just made) and derives "changed" with pcsc-lite's
+//   own rules, as pcsc-lite would otherwise spin for a millisecond;
 // - a direct connection to a reader another program holds is refused, as Windows
 //   refuses it: on pcsc-lite it would succeed and the card the other program uses
 //   would be unpowered under it;
@@ -79,6 +80,7 @@ private:
         Handle card = 0;
         std::int32_t result = kSuccess;
         std::uint32_t state = 0;
+        std::uint32_t protocol = 0;
         std::uint32_t atrLength = 0;
         std::uint8_t atr[kReaderStateAtrSize] = {};
     };
@@ -89,6 +91,8 @@ private:
     // holds none there, as pcsc-lite's state does not say whose connections it counts.
     bool heldByAnother(Context context, const char* reader);
     std::int32_t pollWithoutWaiting(Context context, ReaderState* states, std::uint32_t count);
+    // A poll of one reader answered from the card reading just made; false when none.
+    bool answerFromStatus(ReaderState& state) const;
     std::int32_t attributeFromStatus(Handle card, std::uint32_t attributeId, std::uint8_t* buffer,
                                      std::uint32_t* length);
     const StatusRead& readStatusOnce(Handle card, bool fresh);

@@ -369,6 +369,47 @@ TEST_F(PcscLiteAdaptation, OneStatusReadPerCardReadingAndRefusalsRemembered)
     EXPECT_EQ(stub.calls.back(), "SCardStatus(0x5000, 33)");
 }
 
+TEST_F(PcscLiteAdaptation, PollRightAfterAStatusReadingIsAnsweredFromIt)
+{
+    const Handle card = connectTo("Lecteur A 00 00", kShareExclusive);
+    stub.defaults["SCardGetAttrib"] = SCARD_E_UNSUPPORTED_FEATURE;
+    stub.data = {0x3B, 0x02, 0x14, 0x50};
+    const auto readPresence = [&] {
+        std::uint8_t presence = 0;
+        std::uint32_t length = 1;
+        return pcsc.getAttrib(card, 0x90300, &presence, &length);
+    };
+    ReaderState state;
+    state.reader = "Lecteur A 00 00";
+    state.currentState = kStatePresent;
+    ASSERT_EQ(readPresence(), 0);
+    stub.calls.clear();
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), kTimeout);
+    EXPECT_EQ(state.eventState, kStatePresent);
+    EXPECT_TRUE(stub.calls.empty());
+    // The card gone since: the reading says so, and that is a change.
+    stub.statusState = SCARD_ABSENT;
+    ASSERT_EQ(readPresence(), 0);
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), 0);
+    EXPECT_EQ(state.eventState, kStateEmpty | kStateChanged);
+    // A reading that failed, another reader, or any call in between: the service is asked.
+    stub.results["SCardStatus"].push_back(SCARD_W_REMOVED_CARD);
+    ASSERT_EQ(readPresence(), kRemovedCard);
+    ReaderState other;
+    other.reader = "Lecteur B 00 00";
+    stub.statusState = 0x00010034;
+    ASSERT_EQ(readPresence(), 0);
+    stub.calls.clear();
+    pcsc.getStatusChange(0x7777, 0, &state, 1);
+    pcsc.getStatusChange(0x7777, 0, &other, 1);
+    EXPECT_EQ(stub.calls, std::vector<std::string>{"SCardGetStatusChange(0x7777, 0, 0x0)"});
+    ASSERT_EQ(readPresence(), 0);
+    pcsc.beginTransaction(card);
+    stub.calls.clear();
+    pcsc.getStatusChange(0x7777, 0, &state, 1);
+    EXPECT_EQ(stub.calls, std::vector<std::string>{"SCardGetStatusChange(0x7777, 0, 0x0)"});
+}
+
 struct StatusAnswer {
     const char* name;
     std::uint32_t attribute;
