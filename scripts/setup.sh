@@ -8,6 +8,7 @@ packages=(
   build-essential g++ cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev qt6-translations-l10n
   libpcsclite-dev pcscd pcsc-tools
+  vsmartcard-vpcd iproute2 python3
   libtinyxml-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth binutils util-linux
