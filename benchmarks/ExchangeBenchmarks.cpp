@@ -1,266 +1,277 @@
-// What ProExchange costs on the real PC/SC stack: a presence test and a card
-// instruction through the built plug-in, against a direct SCardTransmit of the same
-// instruction on the same virtual reader, all in one run, with the ratio printed at
-// the end. The PC/SC calls each command makes are counted on the scripted fake.
+// What each reader command costs through the built plug-in on the real PC/SC stack,
+// against the cheapest direct PC/SC call that learns the same:
+//   card instruction         against SCardTransmit,
+//   presence test            against SCardStatus,
+//   power-on of a powered card against SCardStatus,
+//   power-off then power-on  against SCardReconnect (unpower) then SCardStatus.
+// The plug-in and the direct calls take turns in rounds within one process (each holds
+// the card exclusively in its turn), and the medians, the spread and the ratios are
+// printed at the end.
 //
-// Needs root for the private pcscd (see tests/integration/PrivatePcscd.h).
+// Without arguments it starts a private pcscd with our virtual reader (needs root, see
+// tests/integration/PrivatePcscd.h). With --reader NAME it uses the PC/SC service it
+// finds and the reader of that name, which must hold a card that answers
+// 00 B0 00 00 02 (scripts/plugin-benchmark.sh runs it so on Debian's vpcd too).
 
-#include "FakePcsc.h"
 #include "OstrelLibrary.h"
-#include "PluginState.h"
 #include "PrivatePcscd.h"
 
-#include <PCSC/reader.h>
 #include <PCSC/winscard.h>
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
-#include <map>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
-const std::uint8_t kInstruction[] = {0x00, 0xB0, 0x00, 0x00, 0x02};
-const std::uint8_t kPresenceRequest[] = {0, 0, 0x16, 0};
-const std::uint8_t kInstructionRequest[] = {0, 0, 0x00, 0, 0x00, 0xB0, 0x00, 0x00, 0x02};
+using Clock = std::chrono::steady_clock;
 
-// The PC/SC calls one steady-state exchange makes, on the scripted fake with a
-// powered T=0 card held exclusively.
-std::map<std::string, std::size_t> countCalls()
+const std::uint8_t kInstruction[] = {0x00, 0xB0, 0x00, 0x00, 0x02};
+const std::uint8_t kInstructionRequest[] = {0, 0, 0x00, 0, 0x00, 0xB0, 0x00, 0x00, 0x02};
+const std::uint8_t kPresenceRequest[] = {0, 0, 0x16, 0};
+const std::uint8_t kPowerOnRequest[] = {0, 0, 0x14, 0};
+const std::uint8_t kPowerOffRequest[] = {0, 0, 0x15, 1};
+
+constexpr int kRounds = 20;
+constexpr int kSamplesPerRound = 100;
+
+std::string g_reader;
+
+// One command's samples, in nanoseconds, through the plug-in and directly.
+struct Comparison {
+    const char* name;
+    const char* reference;
+    std::vector<double> plugin;
+    std::vector<double> direct;
+};
+
+double percentile(std::vector<double> samples, double p)
 {
-    using namespace ostrel;
-    test::FakePcsc pcsc;
-    pcsc.setDefault("ListReaderGroups", test::names({"SCard$DefaultReaders"}));
-    pcsc.setDefault("ListReaders", test::names({"Reader A 00 00"}));
-    pcsc.setDefault("GetStatusChange", test::Reply{pcsc::kSuccess, {}, pcsc::kStatePresent});
-    pcsc.setDefault(test::FakePcsc::attribute(0x90300), test::bytes({2}));
-    pcsc.setDefault(test::FakePcsc::attribute(0x90301), test::bytes({1}));
-    const std::vector<std::uint8_t> atr{0x3F, 0x65, 0x25, 0x00, 0x2C, 0x09, 0x69, 0x90, 0x00};
-    pcsc.setDefault(test::FakePcsc::attribute(0x90303), test::bytes(atr));
-    pcsc.setDefault("Status", test::bytes(atr));
-    pcsc.setDefault("TransmitT0", test::bytes({0x12, 0x34, 0x90, 0x00}));
-    char path[] = "/tmp/exchange-bench-XXXXXX";
-    if (mkdtemp(path) == nullptr) return {};
-    const std::string ini = std::string(path) + "/tuvex.ini";
-    std::ofstream(ini)
-        << "[PROTOCOLE1]\r\nListeCanaux=1\r\n[CANAL1]\r\nIndex=1\r\nCaracteristiques=Reader A 00 00\r\n";
-    PluginState state(pcsc);
-    std::map<std::string, std::size_t> counts;
-    if (state.ProInit(1, ini.c_str(), 0) == 0 && state.ProConnect(3, 1, "") == 0 &&
-        state.ProSetExclusivity(3, 1, 0) == 0) {
-        std::uint8_t response[300];
-        const auto once = [&](const char* name, const std::uint8_t* request, std::uint32_t length) {
-            std::uint32_t capacity = sizeof response;
-            state.ProExchange(3, 1, 0, 0, request, length, response, &capacity);  // settles the state
-            pcsc.calls.clear();
-            capacity = sizeof response;
-            state.ProExchange(3, 1, 0, 0, request, length, response, &capacity);
-            counts[name] = pcsc.calls.size();
-        };
-        once("presence", kPresenceRequest, sizeof kPresenceRequest);
-        once("instruction", kInstructionRequest, sizeof kInstructionRequest);
-    }
-    state.ProTermin();
-    std::remove(ini.c_str());
-    ::rmdir(path);
-    return counts;
+    if (samples.empty()) return 0;
+    std::sort(samples.begin(), samples.end());
+    return samples[static_cast<std::size_t>(p * static_cast<double>(samples.size() - 1))];
 }
 
-// One private pcscd, one virtual reader with a powered card, the plug-in holding it
-// exclusively on channel 1, and a direct handle for the comparison.
-struct Stack {
+double timeOne(const std::function<bool()>& call, bool& failed)
+{
+    const auto start = Clock::now();
+    failed = !call() || failed;
+    return std::chrono::duration<double, std::nano>(Clock::now() - start).count();
+}
+
+// The reader, the plug-in loaded as the access manager loads it, and its exports.
+struct Bench {
     std::unique_ptr<virtual_reader::PrivatePcscd> pcscd;
+    std::string reader;
+    std::string directory;
     std::unique_ptr<ostrel::LoadedLibrary> library;
-    ostrel::Exports exports;
+    ProInitFn init = nullptr;
+    ProConnectFn connect = nullptr;
+    ProDisconnectFn disconnect = nullptr;
+    ProExclusivityFn setExclusivity = nullptr;
+    ProExclusivityFn releaseExclusivity = nullptr;
     ProExchangeFn exchange = nullptr;
     std::string problem;
 
-    Stack()
+    Bench()
     {
-        problem = virtual_reader::privateServiceProblem();
-        if (!problem.empty()) return;
-        pcscd = std::make_unique<virtual_reader::PrivatePcscd>(std::vector<std::string>{"Virtual Reader A"});
-        problem = pcscd->start();
-        if (!problem.empty()) return;
-        if (!pcscd->insertCard(0, "3F6525002C09699000") ||
-            !pcscd->control(0).ok("script 00B0000002 12349000")) {
-            problem = "the virtual card did not come";
-            return;
+        if (g_reader.empty()) {
+            problem = virtual_reader::privateServiceProblem();
+            if (!problem.empty()) return;
+            pcscd =
+                std::make_unique<virtual_reader::PrivatePcscd>(std::vector<std::string>{"Virtual Reader A"});
+            problem = pcscd->start();
+            if (!problem.empty()) return;
+            if (!pcscd->insertCard(0, "3F6525002C09699000") ||
+                !pcscd->control(0).ok("script 00B0000002 12349000")) {
+                problem = "the virtual card did not come";
+                return;
+            }
+            reader = pcscd->readerName(0);
+            directory = pcscd->directory();
+        } else {
+            reader = g_reader;
+            char pattern[] = "/tmp/plugin-bench-XXXXXX";
+            if (mkdtemp(pattern) == nullptr) {
+                problem = "mkdtemp failed";
+                return;
+            }
+            directory = pattern;
         }
-        const std::string ini = pcscd->directory() + "/tuvex.ini";
+        const std::string ini = directory + "/tuvex.ini";
         std::ofstream(ini) << "[PROTOCOLE1]\r\nListeCanaux=1\r\n[CANAL1]\r\nIndex=1\r\nCaracteristiques="
-                           << pcscd->readerName(0) << "\r\n";
+                           << reader << "\r\n";
         library = ostrel::LoadedLibrary::open(OSTREL_LIBRARY_FILE, problem);
-        if (library == nullptr || !library->resolve(exports, problem)) return;
-        const auto init = exports.init;
-        const auto connect = exports.connect;
-        const auto exclusive = exports.setExclusivity;
+        if (library == nullptr) return;
+        ostrel::Exports exports;
+        if (!library->resolve(exports, problem)) return;
+        init = exports.init;
+        connect = exports.connect;
+        disconnect = exports.disconnect;
+        setExclusivity = exports.setExclusivity;
+        releaseExclusivity = exports.releaseExclusivity;
         exchange = exports.exchange;
+        if (init(1, ini.c_str(), 0) != 0) problem = "ProInit failed on reader \"" + reader + "\"";
+    }
+    ~Bench()
+    {
+        library.reset();
+        if (pcscd == nullptr && !directory.empty()) {
+            std::remove((directory + "/tuvex.ini").c_str());
+            ::rmdir(directory.c_str());
+        }
+    }
+
+    // A command through the plug-in that must answer "done".
+    bool command(const std::uint8_t* request, std::uint32_t length)
+    {
         std::uint8_t response[300];
-        std::uint32_t length = sizeof response;
-        const std::uint8_t powerOn[] = {0, 0, 0x14, 0};
-        if (init(1, ini.c_str(), 0) != 0 || connect(3, 1, "") != 0 || exclusive(3, 1, 0) != 0 ||
-            exchange(3, 1, 0, 0, powerOn, 4, response, &length) != 0 || response[0] != 0x00)
-            problem = "the plug-in could not power the virtual card";
+        std::uint32_t capacity = sizeof response;
+        return exchange(3, 1, 0, 0, request, length, response, &capacity) == 0 && response[0] == 0x00;
     }
 };
 
-Stack& stack()
+// The plug-in's turn: the channel taken, the card powered on, then each command.
+bool pluginTurn(Bench& b, std::vector<Comparison>& results)
 {
-    static Stack instance;
-    return instance;
-}
-
-const std::map<std::string, std::size_t>& calls()
-{
-    static const auto counts = countCalls();
-    return counts;
-}
-
-void exchangeBenchmark(benchmark::State& state, const std::uint8_t* request, std::uint32_t length,
-                       const char* name)
-{
-    Stack& s = stack();
-    if (!s.problem.empty()) {
-        state.SkipWithError(s.problem.c_str());
-        return;
+    if (b.connect(3, 1, "") != 0 || b.setExclusivity(3, 1, 0) != 0) return false;
+    bool failed = !b.command(kPresenceRequest, sizeof kPresenceRequest) ||
+                  !b.command(kPowerOnRequest, sizeof kPowerOnRequest);
+    for (int i = 0; i < kSamplesPerRound && !failed; ++i) {
+        results[0].plugin.push_back(
+            timeOne([&] { return b.command(kInstructionRequest, sizeof kInstructionRequest); }, failed));
+        results[1].plugin.push_back(
+            timeOne([&] { return b.command(kPresenceRequest, sizeof kPresenceRequest); }, failed));
+        results[2].plugin.push_back(
+            timeOne([&] { return b.command(kPowerOnRequest, sizeof kPowerOnRequest); }, failed));
+        if (i % 10 == 0)
+            results[3].plugin.push_back(timeOne(
+                [&] {
+                    return b.command(kPowerOffRequest, sizeof kPowerOffRequest) &&
+                           b.command(kPowerOnRequest, sizeof kPowerOnRequest);
+                },
+                failed));
     }
-    std::uint8_t response[300];
-    for (auto _ : state) {
-        std::uint32_t capacity = sizeof response;
-        if (s.exchange(3, 1, 0, 0, request, length, response, &capacity) != 0 || response[0] != 0x00) {
-            state.SkipWithError("the exchange failed");
-            break;
-        }
-    }
-    state.counters["pcsc_calls"] = static_cast<double>(calls().count(name) ? calls().at(name) : 0);
+    b.releaseExclusivity(3, 1, 0);
+    b.disconnect(3, 1);
+    return !failed;
 }
 
-void BM_ProExchangePresence(benchmark::State& state)
+// The direct turn: an exclusive T=0 connection of the benchmark's own.
+bool directTurn(Bench& b, std::vector<Comparison>& results)
 {
-    exchangeBenchmark(state, kPresenceRequest, sizeof kPresenceRequest, "presence");
-}
-void BM_ProExchangeInstruction(benchmark::State& state)
-{
-    exchangeBenchmark(state, kInstructionRequest, sizeof kInstructionRequest, "instruction");
-}
-
-// The same reader through the client library alone. pcscd refuses a second client
-// beside the plug-in's exclusive hold, so the plug-in lets go first; the benchmarks
-// of the plug-in run before this one.
-struct Direct {
     SCARDCONTEXT context = 0;
     SCARDHANDLE card = 0;
-    std::string problem;
-
-    explicit Direct(Stack& s)
-    {
-        s.exports.releaseExclusivity(3, 1, 0);
-        s.exports.disconnect(3, 1);
-        DWORD protocol = 0;
-        if (SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) != SCARD_S_SUCCESS ||
-            SCardConnect(context, s.pcscd->readerName(0).c_str(), SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0,
-                         &card, &protocol) != SCARD_S_SUCCESS)
-            problem = "SCardConnect failed";
+    DWORD protocol = 0;
+    if (SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) != SCARD_S_SUCCESS)
+        return false;
+    bool failed = SCardConnect(context, b.reader.c_str(), SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0, &card,
+                               &protocol) != SCARD_S_SUCCESS;
+    const auto transmit = [&] {
+        BYTE answer[265];
+        DWORD length = sizeof answer;
+        return SCardTransmit(card, SCARD_PCI_T0, kInstruction, sizeof kInstruction, nullptr, answer,
+                             &length) == SCARD_S_SUCCESS;
+    };
+    const auto status = [&] {
+        char name[256];
+        DWORD nameLength = sizeof name;
+        DWORD state = 0;
+        DWORD active = 0;
+        BYTE atr[MAX_ATR_SIZE];
+        DWORD atrLength = sizeof atr;
+        return SCardStatus(card, name, &nameLength, &state, &active, atr, &atrLength) == SCARD_S_SUCCESS;
+    };
+    for (int i = 0; i < kSamplesPerRound && !failed; ++i) {
+        results[0].direct.push_back(timeOne(transmit, failed));
+        const double read = timeOne(status, failed);
+        results[1].direct.push_back(read);
+        results[2].direct.push_back(read);
+        if (i % 10 == 0)
+            results[3].direct.push_back(timeOne(
+                [&] {
+                    return SCardReconnect(card, SCARD_SHARE_EXCLUSIVE, SCARD_PROTOCOL_T0, SCARD_UNPOWER_CARD,
+                                          &protocol) == SCARD_S_SUCCESS &&
+                           status();
+                },
+                failed));
     }
-    ~Direct()
-    {
-        if (card != 0) SCardDisconnect(card, SCARD_LEAVE_CARD);
-        if (context != 0) SCardReleaseContext(context);
-    }
-};
-
-Direct* direct(benchmark::State& state)
-{
-    Stack& s = stack();
-    if (!s.problem.empty()) {
-        state.SkipWithError(s.problem.c_str());
-        return nullptr;
-    }
-    static Direct instance(s);
-    if (!instance.problem.empty()) {
-        state.SkipWithError(instance.problem.c_str());
-        return nullptr;
-    }
-    return &instance;
+    if (card != 0) SCardDisconnect(card, SCARD_LEAVE_CARD);
+    SCardReleaseContext(context);
+    return !failed;
 }
 
-void BM_SCardTransmitDirect(benchmark::State& state)
+std::vector<Comparison> g_results;
+
+void BM_PluginAgainstDirect(benchmark::State& state)
 {
-    Direct* d = direct(state);
-    if (d == nullptr) return;
-    BYTE answer[265];
+    static Bench bench;
+    if (!bench.problem.empty()) {
+        state.SkipWithError(bench.problem.c_str());
+        return;
+    }
+    g_results = {{"card instruction", "SCardTransmit", {}, {}},
+                 {"presence test", "SCardStatus", {}, {}},
+                 {"power-on of a powered card", "SCardStatus", {}, {}},
+                 {"power-off + power-on", "SCardReconnect + SCardStatus", {}, {}}};
     for (auto _ : state) {
-        DWORD length = sizeof answer;
-        if (SCardTransmit(d->card, SCARD_PCI_T0, kInstruction, sizeof kInstruction, nullptr, answer,
-                          &length) != SCARD_S_SUCCESS) {
-            state.SkipWithError("SCardTransmit failed");
-            break;
+        for (int round = 0; round < kRounds; ++round) {
+            if (!pluginTurn(bench, g_results)) {
+                state.SkipWithError("a command through the plug-in failed");
+                return;
+            }
+            if (!directTurn(bench, g_results)) {
+                state.SkipWithError("a direct PC/SC call failed");
+                return;
+            }
         }
     }
-    state.counters["pcsc_calls"] = 1;
+    for (const Comparison& c : g_results)
+        state.counters[std::string(c.name) + " ratio"] =
+            percentile(c.plugin, 0.5) / percentile(c.direct, 0.5);
 }
 
-// The calls a presence test makes besides: one attribute read, and the poll.
-void BM_SCardGetAttribPresence(benchmark::State& state)
+BENCHMARK(BM_PluginAgainstDirect)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void printTable()
 {
-    Direct* d = direct(state);
-    if (d == nullptr) return;
-    for (auto _ : state) {
-        BYTE value[4];
-        DWORD length = sizeof value;
-        benchmark::DoNotOptimize(SCardGetAttrib(d->card, SCARD_ATTR_ICC_PRESENCE, value, &length));
+    if (g_results.empty() || g_results[0].plugin.empty()) return;
+    std::printf("\nreader \"%s\", %d rounds, medians and 10-90%% spread in microseconds\n", g_reader.c_str(),
+                kRounds);
+    std::printf("%-28s %24s %34s %7s\n", "command", "plug-in", "direct", "ratio");
+    for (const Comparison& c : g_results) {
+        const double p50 = percentile(c.plugin, 0.5) / 1000;
+        const double d50 = percentile(c.direct, 0.5) / 1000;
+        std::printf("%-28s %8.1f (%7.1f-%7.1f) %-14s %8.1f (%7.1f-%7.1f) %7.2f\n", c.name, p50,
+                    percentile(c.plugin, 0.1) / 1000, percentile(c.plugin, 0.9) / 1000, c.reference, d50,
+                    percentile(c.direct, 0.1) / 1000, percentile(c.direct, 0.9) / 1000, p50 / d50);
     }
 }
-
-void BM_SCardGetStatusChangeNoWait(benchmark::State& state)
-{
-    Direct* d = direct(state);
-    if (d == nullptr) return;
-    SCARD_READERSTATE reader{};
-    reader.szReader = stack().pcscd->readerName(0).c_str();
-    for (auto _ : state) {
-        reader.dwCurrentState = SCARD_STATE_PRESENT;
-        benchmark::DoNotOptimize(SCardGetStatusChange(d->context, 0, &reader, 1));
-    }
-}
-
-// Registered in this order: the direct transmission last, as it takes the reader
-// from the plug-in.
-BENCHMARK(BM_ProExchangePresence);
-BENCHMARK(BM_ProExchangeInstruction);
-BENCHMARK(BM_SCardTransmitDirect);
-BENCHMARK(BM_SCardGetAttribPresence);
-BENCHMARK(BM_SCardGetStatusChangeNoWait);
-
-// Keeps each benchmark's time per iteration to print the ratio after the run.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.iterations > 0)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto& t = reporter.times;
-    const auto direct = t.find("BM_SCardTransmitDirect");
-    if (direct != t.end() && direct->second > 0)
-        for (const char* name : {"BM_ProExchangeInstruction", "BM_ProExchangePresence"})
-            if (const auto found = t.find(name); found != t.end())
-                std::printf("ratio %s / BM_SCardTransmitDirect: %.2f\n", name,
-                            found->second / direct->second);
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--reader") == 0 && i + 1 < argc)
+            g_reader = argv[++i];
+        else
+            rest.push_back(argv[i]);
+    }
+    int count = static_cast<int>(rest.size());
+    benchmark::Initialize(&count, rest.data());
+    benchmark::RunSpecifiedBenchmarks();
+    if (g_reader.empty()) g_reader = "Virtual Reader A (private pcscd)";
+    printTable();
     benchmark::Shutdown();
     return 0;
 }

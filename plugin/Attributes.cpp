@@ -83,11 +83,17 @@ void GetReaderCapabilities(pcsc::PcscApi& pcsc, ChannelRecord& entry)
     for (const NumberAttribute& attribute : kCardProtocolNumbers) readNumber(pcsc, entry, attribute);
 }
 
-DetailCode GetCardCapabilities(pcsc::PcscApi& pcsc, ChannelRecord& entry)
+DetailCode GetCardCapabilities(pcsc::PcscApi& pcsc, ChannelRecord& entry, std::int32_t* serviceLoss)
 {
+    const auto lost = [&](std::int32_t read) {
+        if (!pcsc::isServiceLoss(read)) return false;
+        if (serviceLoss != nullptr) *serviceLoss = read;
+        return true;
+    };
     std::uint8_t byte[1];
     DetailCode result = kDetailOk;
     std::int32_t read = readAttribute(pcsc, entry.card, kAttrCardPresence, byte, sizeof byte);
+    if (lost(read)) return PcscToDetail(read, false);
     if (read == pcsc::kSuccess) {
         entry.cardPresence = byte[0];
     } else {
@@ -100,6 +106,7 @@ DetailCode GetCardCapabilities(pcsc::PcscApi& pcsc, ChannelRecord& entry)
     if (!cardIsThere(entry.cardPresence)) return result;
 
     read = readAttribute(pcsc, entry.card, kAttrInterfaceStatus, byte, sizeof byte);
+    if (lost(read)) return PcscToDetail(read, false);
     if (read == pcsc::kSuccess)
         entry.cardInterfaceStatus = byte[0];
     else
@@ -108,6 +115,7 @@ DetailCode GetCardCapabilities(pcsc::PcscApi& pcsc, ChannelRecord& entry)
     std::uint8_t atr[kAtrSize];
     std::uint32_t length = 0;
     read = readAttribute(pcsc, entry.card, kAttrAtr, atr, sizeof atr, &length);
+    lost(read);
     if (read != pcsc::kSuccess) return PcscToDetail(read, false);
     if (length == entry.atrLength && std::memcmp(atr, entry.atr, length) == 0) return result;
 

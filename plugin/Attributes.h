@@ -33,7 +33,10 @@ void GetReaderCapabilities(pcsc::PcscApi& pcsc, ChannelRecord& entry);
 
 // Inside every card-state refresh: presence, contacts and ATR. Returns 0 when the card
 // is absent or its ATR unchanged, 27 when a new ATR was found (the card type is then
-// registered with the service), or a converted PC/SC failure.
-DetailCode GetCardCapabilities(pcsc::PcscApi& pcsc, ChannelRecord& entry);
+// registered with the service), or a converted PC/SC failure. A read that found the
+// service gone stops the reading and leaves its result in `serviceLoss`, since the
+// codes it converts to are shared with answers that leave the service usable.
+DetailCode GetCardCapabilities(pcsc::PcscApi& pcsc, ChannelRecord& entry,
+                               std::int32_t* serviceLoss = nullptr);
 
 }  // namespace ostrel

@@ -84,6 +84,44 @@ inline void setCardState(ChannelRecord& entry, std::uint8_t state)
     stepCardCounter(entry);
 }
 
+inline bool hasFlag(const ChannelRecord& entry, std::uint16_t flag)
+{
+    return (entry.flags & flag) != 0;
+}
+
+// The three connection-mode bits go together: at most one of them is ever set.
+inline void clearMode(ChannelRecord& entry)
+{
+    entry.flags &= kFlagModeMask;
+}
+
+inline void setMode(ChannelRecord& entry, std::uint16_t mode)
+{
+    clearMode(entry);
+    entry.flags |= mode;
+}
+
+inline bool inTransaction(const ChannelRecord& entry)
+{
+    return hasFlag(entry, kFlagTransaction);
+}
+
+inline void markTransaction(ChannelRecord& entry)
+{
+    entry.flags |= kFlagTransaction;
+}
+
+inline void dropTransaction(ChannelRecord& entry)
+{
+    entry.flags &= static_cast<std::uint16_t>(~kFlagTransaction);
+}
+
+// Both low bits set: the card is powered.
+inline bool isPowered(std::uint8_t cardState)
+{
+    return (cardState & kCardPowered) == kCardPowered;
+}
+
 inline constexpr std::size_t kChannelTableSize = 10;
 using ChannelTable = std::array<ChannelRecord, kChannelTableSize>;
 

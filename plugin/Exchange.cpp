@@ -37,7 +37,7 @@ DetailCode PluginState::PCSC_Echange(std::uint8_t channel, std::uint8_t, std::ui
     ChannelRecord* entry = FindChannel(channel);
     if (entry == nullptr) return kDetailBadChannel;
     // Reader commands need the card handle that exclusivity opens.
-    if ((entry->flags & kFlagContext) == 0 || entry->card == 0) return kDetailNoContext;
+    if (!hasFlag(*entry, kFlagContext) || entry->card == 0) return kDetailNoContext;
     // Only the given bytes of the request are readable.
     if (requestLength < kDispatchedLength) return kDetailMemoryNotAccessible;
 
@@ -119,8 +119,7 @@ DetailCode PluginState::configureFrequency(Exchange& x)
     if (const DetailCode refreshed = RefreshCardState(x.entry, false); refreshed != kDetailOk)
         return refreshed;
     // Nothing is set at the reader; a powered card only makes the answer a refusal.
-    const bool powered = (x.entry.cardState & 0x03) == 0x03;
-    return answerState(x, powered ? kCrAlreadyPowered : kCrDone);
+    return answerState(x, isPowered(x.entry.cardState) ? kCrAlreadyPowered : kCrDone);
 }
 
 DetailCode PluginState::testPresence(Exchange& x)

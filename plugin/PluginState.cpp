@@ -51,7 +51,7 @@ std::uint16_t PluginState::ProInit(std::uint16_t protocolNumber, const char* con
         m_exclusivity.reset(new (std::nothrow) ExclusivityBlock{});
         // Both registers keep the previous call's values; the access manager only
         // learns from the returned value.
-        if (!m_exclusivity) return 2;
+        if (!m_exclusivity) return kStatusNoExclusivityBlock;
     }
     return SetLastStatus(PCSC_Init(configPath));
 }
@@ -74,9 +74,11 @@ std::uint16_t PluginState::ProTermin()
 
 DetailCode PluginState::ClearChannelTable()
 {
-    if (m_initialised == 0) return kDetailNotConnected;
-    // A channel connected more often than it was disconnected still holds its context.
+    // A channel connected more often than it was disconnected still holds its context,
+    // and so may one connected after a ProInit that failed part-way: whatever the
+    // table's fate, nothing of the service stays open.
     ReleaseChannelResources();
+    if (m_initialised == 0) return kDetailNotConnected;
     m_channels = ChannelTable{};
     return kDetailOk;
 }
@@ -100,10 +102,13 @@ std::uint16_t PluginState::ProExchange(std::uint32_t channelType, std::uint8_t c
 {
     if (request == nullptr || response == nullptr || responseLength == nullptr)
         return failWith(kDetailNullArgument, kStatusBadArgument);
-    // The length cell is read for the capacity and written with the answer's length;
-    // the response area is written, so it must be writable, not merely readable.
-    if (!isWritable(responseLength, sizeof *responseLength) ||
-        (requestLength != 0 && !isReadable(request, requestLength)) || !isWritable(response, *responseLength))
+    // The length cell is read for the capacity (copied by the read probe, not read in
+    // place) and written with the answer's length; the response area is written, so
+    // it must be writable, not merely readable.
+    std::uint32_t capacity = 0;
+    if (!isReadable({{responseLength, sizeof capacity}, {request, requestLength}}, &capacity,
+                    sizeof capacity) ||
+        !isWritable({{responseLength, sizeof capacity}, {response, capacity}}))
         return failWith(kDetailMemoryNotAccessible, kStatusBufferTooSmall);
     if (!validChannel(channelType, channel)) return failWith(kDetailBadChannel, kStatusBadArgument);
     if (m_connectedFlags[channel] == 0) return failWith(kDetailNotConnected, kStatusNotConnected);
@@ -116,8 +121,7 @@ std::uint16_t PluginState::ProGetStatus(std::uint16_t* status, std::uint32_t* de
 {
     if (status == nullptr || detail == nullptr || text == nullptr)
         return failWith(kDetailNullArgument, kStatusBadArgument);
-    if (!isWritable(status, sizeof *status) || !isWritable(detail, sizeof *detail) ||
-        !isWritable(text, sizeof kStatusText))
+    if (!isWritable({{status, sizeof *status}, {detail, sizeof *detail}, {text, sizeof kStatusText}}))
         return failWith(kDetailMemoryNotAccessible, kStatusBadArgument);
     // The caller's cells need not be aligned.
     std::memcpy(status, &m_lastStatus, sizeof m_lastStatus);

@@ -17,6 +17,8 @@ inline constexpr std::uint8_t kPcscChannelType = 3;
 inline constexpr std::uint8_t kMaxChannel = 63;
 inline constexpr std::size_t kChannelSlots = 64;
 inline constexpr std::size_t kExclusivityIndexes = 256;
+// What ProInit returns, registers untouched, when the exclusivity block cannot be had.
+inline constexpr std::uint16_t kStatusNoExclusivityBlock = 2;
 
 using ExclusivityBlock = std::array<std::array<std::uint8_t, kExclusivityIndexes>, kChannelSlots>;
 
@@ -99,6 +101,25 @@ private:
     // Connects the entry's reader after clearing the mode bits; sets `modeFlag` on
     // success. The handle is 0 after a failure.
     std::int32_t connectReader(ChannelRecord& entry, std::uint32_t shareMode, std::uint16_t modeFlag);
+    // Closes the entry's card handle, if any, leaving the card. The handle is
+    // forgotten whatever the service answered: it cannot be closed a second time.
+    void closeCard(ChannelRecord& entry);
+    // Begins a transaction on the entry's handle; the converted result, card warnings
+    // counting as failures.
+    DetailCode beginTransaction(ChannelRecord& entry);
+    // Forgets the entry's context and connection, as the last disconnection does.
+    void forgetContext(ChannelRecord& entry);
+
+    // The three steps of RefreshCardState. Each returns a non-zero code that ends
+    // the refresh.
+    DetailCode readReader(ChannelRecord& entry);
+    DetailCode compareWithRecord(ChannelRecord& entry, bool powerOn);
+    DetailCode reconnectOrFallBack(ChannelRecord& entry);
+    // After a change of card: state 0 and a direct hold on the reader.
+    DetailCode followNewCard(ChannelRecord& entry);
+    // Begins the transaction again on a new or reconnected handle when the entry had
+    // one; forgets it when that fails.
+    std::int32_t restartTransaction(ChannelRecord& entry);
 
     // The reader commands, each after the common checks of PCSC_Echange.
     DetailCode dispatch(Exchange& x);

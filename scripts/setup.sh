@@ -15,7 +15,8 @@ set -euo pipefail
 default_group=(
   build-essential g++ cmake ninja-build pkg-config git ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev qt6-translations-l10n
-  libpcsclite-dev pcscd
+  libpcsclite-dev pcscd pcsc-tools
+  vsmartcard-vpcd iproute2 python3
   libtinyxml-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   binutils util-linux help2man gzip

@@ -7,6 +7,8 @@
 #include "PluginState.h"
 #include "pcsc/SystemPcsc.h"
 
+#include <cstdlib>
+
 #if defined(_WIN32)
 #define WIN32_LEAN_AND_MEAN
 #ifndef NOMINMAX
@@ -107,16 +109,38 @@ OSTREL_EXPORT uint16_t OSTREL_CALL ProReleaseExclusivity(uint32_t channelType, u
 
 }  // extern "C"
 
-// Unloading the library ends the plug-in as ProTermin does; loading does nothing.
+// Unloading the library ends the plug-in as ProTermin does; loading does nothing. When
+// the whole process ends, nothing is called into PC/SC under the loader's lock: the
+// service drops a dead client's contexts and handles itself.
 #if defined(_WIN32)
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 {
-    if (reason == DLL_PROCESS_DETACH) unload();
+    // A non-null `reserved` on detach means the process is terminating, not FreeLibrary.
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) unload();
     return TRUE;
 }
 #else
+namespace {
+
+// exit() runs the handlers registered with atexit before it unloads the libraries,
+// while dlclose runs this library's own handlers only after its destructor: set by
+// the handler, the flag tells the destructor that the whole process is ending.
+bool g_processEnding = false;
+
+void noteProcessEnd()
+{
+    g_processEnding = true;
+}
+
+}  // namespace
+
+__attribute__((constructor)) static void onLoad()
+{
+    std::atexit(noteProcessEnd);
+}
+
 __attribute__((destructor)) static void onUnload()
 {
-    unload();
+    if (!g_processEnding) unload();
 }
 #endif

@@ -30,6 +30,7 @@ inline constexpr std::int32_t kUnknownError = code(0x80100014u);
 inline constexpr std::int32_t kNotTransacted = code(0x80100016u);
 inline constexpr std::int32_t kReaderUnavailable = code(0x80100017u);
 inline constexpr std::int32_t kNoService = code(0x8010001Du);
+inline constexpr std::int32_t kServiceStopped = code(0x8010001Eu);
 inline constexpr std::int32_t kUnsupportedFeature = code(0x8010001Fu);
 inline constexpr std::int32_t kNoReadersAvailable = code(0x8010002Eu);
 inline constexpr std::int32_t kUnsupportedCard = code(0x80100065u);
@@ -39,6 +40,14 @@ inline constexpr std::int32_t kResetCard = code(0x80100068u);
 inline constexpr std::int32_t kRemovedCard = code(0x80100069u);
 // Windows system error a reader driver passes through when the slot is empty.
 inline constexpr std::int32_t kSystemNoMedia = 1112;
+
+// The service stopped, or was restarted and no longer knows this process's contexts
+// and handles (the plug-in only ever passes ones that were valid): nothing but a new
+// context works again.
+constexpr bool isServiceLoss(std::int32_t result)
+{
+    return result == kNoService || result == kServiceStopped || result == kInvalidHandle;
+}
 
 inline constexpr std::uint32_t kScopeSystem = 2;
 
@@ -55,9 +64,17 @@ inline constexpr std::uint32_t kResetCardDisposition = 1;
 inline constexpr std::uint32_t kUnpowerCard = 2;
 inline constexpr std::uint32_t kEjectCard = 3;
 
+inline constexpr std::uint32_t kStateUnaware = 0x0000;
 inline constexpr std::uint32_t kStateChanged = 0x0002;
+inline constexpr std::uint32_t kStateUnknown = 0x0004;
 inline constexpr std::uint32_t kStateUnavailable = 0x0008;
+inline constexpr std::uint32_t kStateEmpty = 0x0010;
 inline constexpr std::uint32_t kStatePresent = 0x0020;
+inline constexpr std::uint32_t kStateExclusive = 0x0080;
+inline constexpr std::uint32_t kStateInUse = 0x0100;
+inline constexpr std::uint32_t kStateMute = 0x0200;
+// The service's event counter rides in the upper half of a reader state.
+inline constexpr std::uint32_t kStateCounterMask = 0xFFFF0000u;
 
 // Size of the ATR array of the Windows reader-state record; pcsc-lite's is 33.
 inline constexpr std::uint32_t kReaderStateAtrSize = 36;

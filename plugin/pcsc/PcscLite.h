@@ -11,13 +11,28 @@
 // - a card pulled during a transmission on a card connection reports a removed card;
 // - a reader that this process holds in direct mode is reported unavailable by the
 //   status-change poll, as Windows stops tracking such a reader;
+// - a poll without waiting reads the reader's state as it is (or takes it from the
+//   status read of the card reading just made) and derives "changed" with pcsc-lite's
+//   own rules, as pcsc-lite would otherwise spin for a millisecond;
+// - a direct connection to a reader another program holds is refused, as Windows
+//   refuses it: on pcsc-lite it would succeed and the card the other program uses
+//   would be unpowered under it;
 // - card presence, contact state and ATR that the reader driver does not answer are
-//   answered from the handle's status.
+//   answered from one status read of the handle, and the driver is not asked again.
 
 #include "pcsc/PcscApi.h"
 
 #include <map>
 #include <string>
+
+namespace ostrel::pcsc {
+
+// pcsc-lite's rules for a changed reader, applied to the reader's state as it is now
+// (read with an unaware current state, its event counter in the upper half) and the
+// state the caller knew.
+bool changedSince(std::uint32_t known, std::uint32_t now);
+
+}  // namespace ostrel::pcsc
 
 namespace ostrel::pcsc {
 
@@ -60,13 +75,37 @@ private:
         std::uint32_t shareMode = 0;
     };
 
+    // One status read of a card handle, kept for the attribute reads that follow it.
+    struct StatusRead {
+        Handle card = 0;
+        std::int32_t result = kSuccess;
+        std::uint32_t state = 0;
+        std::uint32_t protocol = 0;
+        std::uint32_t atrLength = 0;
+        std::uint8_t atr[kReaderStateAtrSize] = {};
+    };
+
     bool heldDirect(const char* reader) const;
+    bool holdsAny(const std::string& reader) const;
+    // Another program holds a card connection on `reader`; only told when this object
+    // holds none there, as pcsc-lite's state does not say whose connections it counts.
+    bool heldByAnother(Context context, const char* reader);
+    std::int32_t pollWithoutWaiting(Context context, ReaderState* states, std::uint32_t count);
+    // A poll of one reader answered from the card reading just made; false when none.
+    bool answerFromStatus(ReaderState& state) const;
     std::int32_t attributeFromStatus(Handle card, std::uint32_t attributeId, std::uint8_t* buffer,
                                      std::uint32_t* length);
+    const StatusRead& readStatusOnce(Handle card, bool fresh);
+    void forgetStatus() { m_status.card = 0; }
 
     // Every card handle this object opened, so the emulations above know the reader
     // and the share mode behind a handle.
     std::map<Handle, Connection> m_connections;
+    // Per reader, the card attributes its driver refused (one bit per attribute).
+    std::map<std::string, std::uint32_t> m_refused;
+    // Presence starts a card reading; contacts and ATR then come from the same status
+    // read, so one reading costs one SCardStatus. Any other call forgets it.
+    StatusRead m_status;
 };
 
 }  // namespace ostrel::pcsc

@@ -248,6 +248,31 @@ TEST_F(CardState, CardSwappedWhileHeldDirectlyStepsTheCounter)
     EXPECT_EQ(exchange(kPresence).bytes(), (Bytes{0x00, 0x01, 0x04})) << "the same card stays";
 }
 
+TEST_F(CardState, EveryTransactionBegunIsEndedOnce)
+{
+    // The fake counts transactions per handle as pcsc-lite does: nested, kept across
+    // a reconnection. Each path that begins one again must have ended the old one.
+    knownCard();
+    EXPECT_EQ(pcsc.openTransactions(), 1) << "first ATR seen: reconnected directly";
+    cardIn(kAtrOther, true);
+    EXPECT_EQ(exchange(kPresence).status, 0);
+    EXPECT_EQ(pcsc.openTransactions(), 1) << "another card";
+    pcsc.queue("GetStatusChange", kUnavailable);
+    EXPECT_EQ(exchange(kPowerOn).status, 0);
+    EXPECT_EQ(pcsc.openTransactions(), 1) << "back to an exclusive connection";
+    EXPECT_EQ(state.ProReleaseExclusivity(3, kChannel, 1), 0);
+    EXPECT_EQ(pcsc.openTransactions(), 0);
+    EXPECT_EQ(pcsc.callsOf("EndTransaction").size(), 3u);
+
+    cardHeldDirectly(true);
+    EXPECT_EQ(pcsc.openTransactions(), 1);
+    pcsc.queue("GetStatusChange", kUnavailable);
+    EXPECT_EQ(exchange(kPowerOn).status, 0);
+    EXPECT_EQ(pcsc.openTransactions(), 1) << "from the direct hold back to exclusive";
+    EXPECT_EQ(state.ProReleaseExclusivity(3, kChannel, 1), 0);
+    EXPECT_EQ(pcsc.openTransactions(), 0);
+}
+
 TEST_F(CardState, RemovalWarningsOnADirectHoldAreNoNewCard)
 {
     cardOut();

@@ -82,7 +82,7 @@ TEST_F(Connection, ContextLeftByAFailedConnectionIsReleasedWhenTheChannelIsGiven
 TEST_F(Connection, FailedContextReleaseKeepsTheChannelConnected)
 {
     connectWithCard();
-    pcsc.queue("ReleaseContext", test::fail(pcsc::kInvalidHandle));
+    pcsc.queue("ReleaseContext", test::fail(pcsc::kInternalError));
     EXPECT_EQ(state.ProDisconnect(3, kChannel), 0x0001);
     EXPECT_EQ(state.lastDetail(), 21u);
     EXPECT_EQ(channel().context, 0x100u);
@@ -245,6 +245,25 @@ TEST_F(Connection, TerminationReleasesMarksInOrderThenDisconnectsOnceAndLeavesNo
     EXPECT_EQ(state.FindChannel(kChannel), nullptr);
 }
 
+TEST_F(Connection, TerminationAfterAFailedInitReleasesWhatTheChannelsStillHold)
+{
+    // Channel 5 loads, channel 6 names a reader the service does not list.
+    const std::string config = dir.write("partial.ini",
+                                         "[PROTOCOLE1]\r\nListeCanaux=5,6\r\n"
+                                         "[CANAL5]\r\nCaracteristiques=Reader A 00 00\r\nIndex=5\r\n"
+                                         "[CANAL6]\r\nCaracteristiques=Reader Z 00 00\r\nIndex=6\r\n");
+    PluginState partial(pcsc);
+    ASSERT_EQ(partial.ProInit(1, config.c_str(), 0), 0x800C);
+    cardIn(kAtrT0, true);
+    ASSERT_EQ(partial.ProConnect(3, kChannel, ""), 0);
+    ASSERT_EQ(partial.ProConnect(3, kChannel, ""), 0);
+    ASSERT_EQ(partial.ProSetExclusivity(3, kChannel, 1), 0);
+    EXPECT_EQ(partial.ProTermin(), 0x800A) << "never initialised";
+    EXPECT_TRUE(nothingOpen());
+    EXPECT_EQ(pcsc.openTransactions(), 0);
+    EXPECT_EQ(partial.connectedFlags()[kChannel], 0);
+}
+
 TEST_F(Connection, SecondProInitReleasesWhatTheOldTableHeld)
 {
     holdCard();
@@ -294,7 +313,8 @@ TEST_P(FailingConnectionCall, GivesTheConvertedStatus)
         connectWithCard();
         pcsc.queue("ReleaseContext", failure);
         status = state.ProDisconnect(3, kChannel);
-        EXPECT_EQ(state.connectedFlags()[kChannel], 1);
+        // A context the service lost is forgotten; any other stays for a retry.
+        EXPECT_EQ(state.connectedFlags()[kChannel], pcsc::isServiceLoss(row.result) ? 0 : 1);
         break;
     case FailingCall::ExclusiveAndDirect:
         connectWithCard();

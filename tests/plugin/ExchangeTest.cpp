@@ -310,7 +310,8 @@ TEST_F(Exchange, PowerOnWhoseReconnectionTheDriverRefusesFails)
     EXPECT_EQ(answer.status, 0x0400);
     EXPECT_EQ(state.lastDetail(), 28u);
     EXPECT_TRUE(answer.untouched(52));
-    EXPECT_EQ(pcsc.calls, (Calls{"GetAttrib(0x201, 0x90300, 1)", "Reconnect(0x201, 3, 0, 0)"}));
+    EXPECT_EQ(pcsc.calls, (Calls{"GetAttrib(0x201, 0x90300, 1)", "EndTransaction(0x201, 0)",
+                                 "Reconnect(0x201, 3, 0, 0)"}));
 }
 
 struct LengthCorrection {

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <vector>
 
@@ -60,6 +64,48 @@ TEST(MemoryProbe, RangeSpanningManyPagesIsCheckedPageByPage)
     EXPECT_TRUE(isWritable(large.data(), large.size()));
     // From inside the usable page across the hole into the read-only page.
     EXPECT_FALSE(isReadable(pages.tail(1), 2 * pages.pageSize()));
+}
+
+TEST(MemoryProbe, SeveralAreasAnswerTogetherAndTheFirstCanBeCopied)
+{
+    GuardedPages pages;
+    ASSERT_TRUE(pages.ok());
+    std::uint32_t cell = 300;
+    std::uint32_t copy = 0;
+    EXPECT_TRUE(isReadable({{&cell, sizeof cell}, {pages.tail(64), 64}}, &copy, sizeof copy));
+    EXPECT_EQ(copy, 300u);
+    copy = 0;
+    EXPECT_FALSE(isReadable({{&cell, sizeof cell}, {pages.tail(64), 65}}, &copy, sizeof copy));
+    EXPECT_FALSE(isReadable({{pages.noAccess(), sizeof copy}}, &copy, sizeof copy));
+    EXPECT_FALSE(isReadable({{&cell, 2}}, &copy, sizeof copy)) << "a copy longer than its area";
+    EXPECT_TRUE(isWritable({{&cell, sizeof cell}, {pages.tail(64), 64}, {nullptr, 0}}));
+    EXPECT_FALSE(isWritable({{&cell, sizeof cell}, {pages.readOnly(), 1}}));
+    EXPECT_FALSE(isWritable({{pages.readOnly(), 1}, {&cell, sizeof cell}}));
+    EXPECT_EQ(cell, 300u);
+    // More pages than one call of the kernel takes.
+    std::vector<std::uint8_t> large(200 * pages.pageSize());
+    EXPECT_TRUE(isWritable({{large.data(), large.size()}, {&cell, sizeof cell}}));
+    EXPECT_FALSE(isReadable({{large.data(), large.size()}, {pages.tail(1), 2}}));
+}
+
+TEST(MemoryProbe, AForkedChildProbesItsOwnMemory)
+{
+    // The process id is kept between probes; a child must not probe its parent.
+    const long size = sysconf(_SC_PAGESIZE);
+    void* page = mmap(nullptr, static_cast<std::size_t>(size), PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(page, MAP_FAILED);
+    ASSERT_TRUE(isReadable(page, 1));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        munmap(page, static_cast<std::size_t>(size));
+        _exit(isReadable(page, 1) ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child read its parent's page";
+    munmap(page, static_cast<std::size_t>(size));
 }
 
 TEST(MemoryProbe, TextMustBeTerminatedBeforeAnyHole)

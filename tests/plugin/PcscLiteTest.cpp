@@ -96,6 +96,7 @@ TEST_F(PcscLiteAdaptation, ReconnectToDirectWithoutCardReopensTheConnection)
     EXPECT_EQ(protocol, 0u);
     EXPECT_EQ(stub.calls,
               (std::vector<std::string>{"SCardReconnect(0x5000, 3, 0, 0)", "SCardDisconnect(0x5000, 0)",
+                                        "SCardGetStatusChange(0x7777, 0, 0x0)",
                                         "SCardConnect(0x7777, Lecteur A 00 00, 3, 0)"}));
 }
 
@@ -143,37 +144,112 @@ TEST_F(PcscLiteAdaptation, PollReportsReaderHeldInDirectModeUnavailable)
     EXPECT_EQ(pcsc.disconnect(shared, kLeaveCard), 0);
 }
 
-TEST_F(PcscLiteAdaptation, PollAnsweredWithATimeOutStillReportsTheDirectReaderAsAChange)
+TEST_F(PcscLiteAdaptation, UnchangedReaderIsATimeOutExceptWhenHeldDirectly)
 {
+    // pcsc-lite answers a zero-time-out poll of an unchanged reader with a time-out;
+    // WinSCard answers a reader held directly as unavailable at once.
     connectTo("Lecteur A 00 00", kShareDirect);
-    // pcscd answers an unchanged reader with a time-out; WinSCard reports the change.
-    stub.results["SCardGetStatusChange"].push_back(SCARD_E_TIMEOUT);
-    stub.eventState = SCARD_STATE_PRESENT;
+    ReaderState states[2];
+    states[0].reader = "Lecteur A 00 00";
+    states[1].reader = "Lecteur B 00 00";
+    states[0].currentState = states[1].currentState = kStatePresent;
+    stub.eventState = 0x00050000 | SCARD_STATE_PRESENT;
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, states, 2), 0);
+    EXPECT_EQ(states[0].eventState, 0x00050000u | kStateUnavailable | kStateChanged);
+    EXPECT_EQ(states[1].eventState, 0x00050000u | kStatePresent);
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &states[1], 1), kTimeout);
+    EXPECT_EQ(states[1].eventState, 0x00050000u | kStatePresent);
+    // Every poll without waiting asked for the state as it is.
+    EXPECT_EQ(stub.calls, (std::vector<std::string>{"SCardGetStatusChange(0x7777, 0, 0x0, 0x0)",
+                                                    "SCardGetStatusChange(0x7777, 0, 0x0)"}));
+}
+
+TEST_F(PcscLiteAdaptation, PollWithATimeOutWaitsFromTheGivenState)
+{
     ReaderState state;
     state.reader = "Lecteur A 00 00";
     state.currentState = kStatePresent;
-    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), 0);
-    EXPECT_EQ(state.eventState, kStateUnavailable | kStateChanged);
-    // Without a direct connection the time-out stays what it is.
     stub.results["SCardGetStatusChange"].push_back(SCARD_E_TIMEOUT);
-    state.reader = "Lecteur B 00 00";
-    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), kTimeout);
-    EXPECT_EQ(state.eventState, kStatePresent);
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 500, &state, 1), kTimeout);
+    EXPECT_EQ(stub.calls, std::vector<std::string>{"SCardGetStatusChange(0x7777, 500, 0x20)"});
 }
+
+TEST_F(PcscLiteAdaptation, ServiceLossPassesThroughThePoll)
+{
+    connectTo("Lecteur A 00 00", kShareDirect);
+    for (const LONG lost : {SCARD_E_NO_SERVICE, SCARD_E_SERVICE_STOPPED, SCARD_E_INVALID_HANDLE}) {
+        stub.results["SCardGetStatusChange"].push_back(lost);
+        ReaderState state;
+        state.reader = "Lecteur A 00 00";
+        state.currentState = kStatePresent;
+        EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), static_cast<std::int32_t>(lost));
+        EXPECT_EQ(state.eventState, 0u) << "nothing rewritten on a dead service";
+    }
+}
+
+struct PollCase {
+    const char* name;
+    std::uint32_t known;
+    std::uint32_t now;
+    bool changed;
+};
+
+class PcscLitePoll : public PcscLiteAdaptation, public ::testing::WithParamInterface<PollCase> {};
+
+TEST_P(PcscLitePoll, DerivesTheChangeWithPcscLitesRules)
+{
+    const PollCase& c = GetParam();
+    EXPECT_EQ(changedSince(c.known, c.now), c.changed);
+    // Through the poll: pcsc-lite answers an unaware caller with the change bit set.
+    stub.eventState = c.now | SCARD_STATE_CHANGED;
+    stub.data = {0x3B, 0x00};
+    ReaderState state;
+    state.reader = "Lecteur A 00 00";
+    state.currentState = c.known;
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), c.changed ? kSuccess : kTimeout);
+    EXPECT_EQ(state.eventState, c.changed ? c.now | kStateChanged : c.now);
+    EXPECT_EQ(state.atrLength, 2u);
+}
+
+constexpr std::uint32_t kCounted = 0x00040000;
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, PcscLitePoll,
+    ::testing::Values(
+        PollCase{"Unchanged", kStatePresent, kCounted | kStatePresent | kStateExclusive, false},
+        PollCase{"NewCard", kStateEmpty, kCounted | kStatePresent, true},
+        PollCase{"CardGone", kStatePresent, kCounted | kStateEmpty, true},
+        PollCase{"StillEmpty", kStateEmpty, kCounted | kStateEmpty, false},
+        PollCase{"ReaderGone", kStatePresent, kStateUnknown | kStateUnavailable, true},
+        PollCase{"ReaderStillGone", kStateUnknown, kStateUnknown | kStateUnavailable, false},
+        PollCase{"ReaderBack", kStateUnknown, kCounted | kStatePresent, true},
+        PollCase{"ReaderUnusable", kStatePresent, kStateUnavailable, true},
+        PollCase{"ReaderUsableAgain", kStateUnavailable, kStatePresent, true},
+        PollCase{"CardSwappedBetweenPolls", 0x00030000 | kStatePresent, kCounted | kStatePresent, true},
+        PollCase{"SameCountedEvents", kCounted | kStatePresent, kCounted | kStatePresent, false},
+        PollCase{"CardTurnedMute", kStatePresent, kStatePresent | kStateMute, true},
+        PollCase{"TakenExclusively", kStatePresent | kStateInUse, kStatePresent | kStateExclusive, true},
+        PollCase{"NowShared", kStatePresent | kStateExclusive, kStatePresent | kStateInUse, true},
+        PollCase{"LeftByAll", kStatePresent | kStateInUse, kStatePresent, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PcscLiteAdaptation, ReaderLeftByItsDirectConnectionIsTrackedAgain)
 {
     Handle direct = connectTo("Lecteur A 00 00", kShareDirect);
-    ASSERT_EQ(pcsc.disconnect(direct, kLeaveCard), 0);
+    // Forgotten whatever the disconnection answered: a handle the service lost
+    // cannot be closed a second time.
+    stub.results["SCardDisconnect"].push_back(SCARD_E_NO_SERVICE);
+    ASSERT_EQ(pcsc.disconnect(direct, kLeaveCard), kNoService);
     ReaderState state;
     state.reader = "Lecteur A 00 00";
-    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), 0);
+    state.currentState = kStatePresent;
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), kTimeout);
     EXPECT_EQ(state.eventState, kStatePresent);
     // A direct connection turned into an exclusive one is no longer direct either.
     direct = connectTo("Lecteur A 00 00", kShareDirect);
     std::uint32_t protocol = 0;
     ASSERT_EQ(pcsc.reconnect(&direct, kShareExclusive, 3, kUnpowerCard, &protocol), 0);
-    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), 0);
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), kTimeout);
     EXPECT_EQ(state.eventState, kStatePresent);
 }
 
@@ -182,6 +258,7 @@ TEST_F(PcscLiteAdaptation, PollCopiesAtMostTheAtrItWasGiven)
     stub.data.assign(33, 0x3B);
     ReaderState state;
     state.reader = "Lecteur A 00 00";
+    state.currentState = kStateEmpty;
     state.atr[33] = 0xEE;
     EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), 0);
     EXPECT_EQ(state.atrLength, 33u);
@@ -222,23 +299,115 @@ TEST_F(PcscLiteAdaptation, CardTypeRegistrationIsAcceptedWithoutAnyCall)
     EXPECT_TRUE(stub.calls.empty());
 }
 
-TEST_F(PcscLiteAdaptation, PollRewritesATimeOutForAReaderHeldDirectly)
+TEST_F(PcscLiteAdaptation, DirectConnectionToAReaderAnotherProgramHoldsIsRefused)
 {
-    // pcscd answers a zero-time-out poll of an unchanged reader with a time-out;
-    // WinSCard answers a reader held directly as unavailable at once.
-    connectTo("Lecteur A 00 00", kShareDirect);
-    ReaderState states[2];
-    states[0].reader = "Lecteur A 00 00";
-    states[1].reader = "Lecteur B 00 00";
-    states[0].currentState = states[1].currentState = kStatePresent;
-    stub.eventState = 0x00050000 | SCARD_STATE_PRESENT;
-    stub.results["SCardGetStatusChange"] = {SCARD_E_TIMEOUT, SCARD_E_TIMEOUT, SCARD_E_NO_SERVICE};
-    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, states, 2), 0);
-    EXPECT_EQ(states[0].eventState, 0x00050000u | kStateUnavailable | kStateChanged);
-    EXPECT_EQ(states[1].eventState, 0x00050000u | kStatePresent);
-    // Nothing held directly: the time-out stands; a real failure always stands.
-    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &states[1], 1), kTimeout);
-    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, states, 2), kNoService);
+    Handle card = 0;
+    std::uint32_t protocol = 0;
+    for (const DWORD held : {DWORD{SCARD_STATE_INUSE}, DWORD{SCARD_STATE_EXCLUSIVE}}) {
+        stub.calls.clear();
+        stub.eventState = SCARD_STATE_PRESENT | held;
+        EXPECT_EQ(pcsc.connect(0x7777, "Lecteur A 00 00", kShareDirect, 0, &card, &protocol),
+                  kSharingViolation);
+        EXPECT_EQ(card, 0u);
+        EXPECT_EQ(stub.calls, std::vector<std::string>{"SCardGetStatusChange(0x7777, 0, 0x0)"});
+    }
+    // Card connections go to the service, which decides for itself.
+    stub.calls.clear();
+    EXPECT_EQ(pcsc.connect(0x7777, "Lecteur A 00 00", kShareShared, 3, &card, &protocol), 0);
+    EXPECT_EQ(stub.calls, std::vector<std::string>{"SCardConnect(0x7777, Lecteur A 00 00, 2, 3)"});
+    // With a connection of its own there, the reader's state cannot tell whose the
+    // others are: the service decides.
+    stub.calls.clear();
+    Handle direct = 0;
+    EXPECT_EQ(pcsc.connect(0x7777, "Lecteur A 00 00", kShareDirect, 0, &direct, &protocol), 0);
+    EXPECT_EQ(stub.calls, std::vector<std::string>{"SCardConnect(0x7777, Lecteur A 00 00, 3, 0)"});
+    // Nobody else there: the direct connection is made.
+    ASSERT_EQ(pcsc.disconnect(card, kLeaveCard), 0);
+    ASSERT_EQ(pcsc.disconnect(direct, kLeaveCard), 0);
+    stub.calls.clear();
+    stub.eventState = SCARD_STATE_PRESENT;
+    EXPECT_EQ(pcsc.connect(0x7777, "Lecteur A 00 00", kShareDirect, 0, &direct, &protocol), 0);
+    EXPECT_EQ(stub.calls.back(), "SCardConnect(0x7777, Lecteur A 00 00, 3, 0)");
+}
+
+TEST_F(PcscLiteAdaptation, OneStatusReadPerCardReadingAndRefusalsRemembered)
+{
+    const Handle card = connectTo("Lecteur A 00 00", kShareExclusive);
+    stub.data = {0x3B, 0x02, 0x14, 0x50};
+    stub.results["SCardGetAttrib"] = {SCARD_E_UNSUPPORTED_FEATURE, SCARD_E_UNSUPPORTED_FEATURE,
+                                      SCARD_E_UNSUPPORTED_FEATURE};
+    const auto reading = [&] {
+        std::uint8_t presence = 0;
+        std::uint8_t contacts = 0;
+        std::uint8_t atr[32];
+        std::uint32_t length = 1;
+        EXPECT_EQ(pcsc.getAttrib(card, 0x90300, &presence, &length), 0);
+        EXPECT_EQ(presence, 2);
+        length = 1;
+        EXPECT_EQ(pcsc.getAttrib(card, 0x90301, &contacts, &length), 0);
+        EXPECT_EQ(contacts, 1);
+        length = sizeof atr;
+        EXPECT_EQ(pcsc.getAttrib(card, 0x90303, atr, &length), 0);
+        EXPECT_EQ(length, 4u);
+    };
+    reading();
+    EXPECT_EQ(stub.calls, (std::vector<std::string>{
+                              "SCardGetAttrib(0x5000, 0x90300, 1)", "SCardStatus(0x5000, 33)",
+                              "SCardGetAttrib(0x5000, 0x90301, 1)", "SCardGetAttrib(0x5000, 0x90303, 32)"}));
+    // The next reading asks the driver nothing it refused, and reads the status anew.
+    stub.calls.clear();
+    reading();
+    EXPECT_EQ(stub.calls, std::vector<std::string>{"SCardStatus(0x5000, 33)"});
+    // Any other call between two reads makes the next one read the status again.
+    stub.calls.clear();
+    std::uint8_t answer[8];
+    std::uint32_t length = sizeof answer;
+    stub.results["SCardTransmit"].push_back(SCARD_E_NOT_TRANSACTED);
+    pcsc.transmitT0(card, answer, 4, answer, &length);
+    length = 1;
+    EXPECT_EQ(pcsc.getAttrib(card, 0x90301, answer, &length), 0);
+    EXPECT_EQ(stub.calls.back(), "SCardStatus(0x5000, 33)");
+}
+
+TEST_F(PcscLiteAdaptation, PollRightAfterAStatusReadingIsAnsweredFromIt)
+{
+    const Handle card = connectTo("Lecteur A 00 00", kShareExclusive);
+    stub.defaults["SCardGetAttrib"] = SCARD_E_UNSUPPORTED_FEATURE;
+    stub.data = {0x3B, 0x02, 0x14, 0x50};
+    const auto readPresence = [&] {
+        std::uint8_t presence = 0;
+        std::uint32_t length = 1;
+        return pcsc.getAttrib(card, 0x90300, &presence, &length);
+    };
+    ReaderState state;
+    state.reader = "Lecteur A 00 00";
+    state.currentState = kStatePresent;
+    ASSERT_EQ(readPresence(), 0);
+    stub.calls.clear();
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), kTimeout);
+    EXPECT_EQ(state.eventState, kStatePresent);
+    EXPECT_TRUE(stub.calls.empty());
+    // The card gone since: the reading says so, and that is a change.
+    stub.statusState = SCARD_ABSENT;
+    ASSERT_EQ(readPresence(), 0);
+    EXPECT_EQ(pcsc.getStatusChange(0x7777, 0, &state, 1), 0);
+    EXPECT_EQ(state.eventState, kStateEmpty | kStateChanged);
+    // A reading that failed, another reader, or any call in between: the service is asked.
+    stub.results["SCardStatus"].push_back(SCARD_W_REMOVED_CARD);
+    ASSERT_EQ(readPresence(), kRemovedCard);
+    ReaderState other;
+    other.reader = "Lecteur B 00 00";
+    stub.statusState = 0x00010034;
+    ASSERT_EQ(readPresence(), 0);
+    stub.calls.clear();
+    pcsc.getStatusChange(0x7777, 0, &state, 1);
+    pcsc.getStatusChange(0x7777, 0, &other, 1);
+    EXPECT_EQ(stub.calls, std::vector<std::string>{"SCardGetStatusChange(0x7777, 0, 0x0)"});
+    ASSERT_EQ(readPresence(), 0);
+    pcsc.beginTransaction(card);
+    stub.calls.clear();
+    pcsc.getStatusChange(0x7777, 0, &state, 1);
+    EXPECT_EQ(stub.calls, std::vector<std::string>{"SCardGetStatusChange(0x7777, 0, 0x0)"});
 }
 
 struct StatusAnswer {

@@ -83,6 +83,13 @@ std::vector<std::string> FakePcsc::callsOf(const std::string& operation) const
     return found;
 }
 
+int FakePcsc::openTransactions() const
+{
+    int open = 0;
+    for (const auto& [card, count] : transactions) open += count;
+    return open;
+}
+
 Reply FakePcsc::next(const std::string& operation)
 {
     auto queued = m_queued.find(operation);
@@ -172,19 +179,27 @@ std::int32_t FakePcsc::disconnect(pcsc::Handle card, std::uint32_t disposition)
     calls.push_back("Disconnect(" + hexNumber(card) + ", " + std::to_string(disposition) + ")");
     const std::int32_t result = next("Disconnect").result;
     if (result == pcsc::kSuccess) openHandles.erase(card);
+    transactions.erase(card);
     return result;
 }
 
 std::int32_t FakePcsc::beginTransaction(pcsc::Handle card)
 {
     calls.push_back("BeginTransaction(" + hexNumber(card) + ")");
-    return next("BeginTransaction").result;
+    const std::int32_t result = next("BeginTransaction").result;
+    if (result == pcsc::kSuccess) ++transactions[card];
+    return result;
 }
 
 std::int32_t FakePcsc::endTransaction(pcsc::Handle card, std::uint32_t disposition)
 {
     calls.push_back("EndTransaction(" + hexNumber(card) + ", " + std::to_string(disposition) + ")");
-    return next("EndTransaction").result;
+    const std::int32_t result = next("EndTransaction").result;
+    if (result != pcsc::kSuccess) return result;
+    const auto open = transactions.find(card);
+    if (open == transactions.end() || open->second == 0) return pcsc::kNotTransacted;
+    if (--open->second == 0) transactions.erase(open);
+    return result;
 }
 
 std::int32_t FakePcsc::transmitT0(pcsc::Handle card, const std::uint8_t* send, std::uint32_t sendLength,

@@ -43,6 +43,11 @@ public:
     // disconnected (a failed release or disconnection leaves them open).
     std::set<pcsc::Context> openContexts;
     std::set<pcsc::Handle> openHandles;
+    // Transactions begun and not ended per handle, counted as pcsc-lite counts them:
+    // they nest, a reconnection keeps them, a disconnection ends them all, and an end
+    // with none open answers "not transacted" whatever was scripted.
+    std::map<pcsc::Handle, int> transactions;
+    int openTransactions() const;
     // Every call of one operation, in order.
     std::vector<std::string> callsOf(const std::string& operation) const;
 

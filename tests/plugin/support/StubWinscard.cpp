@@ -10,7 +10,10 @@ StubWinscard stub;
 LONG StubWinscard::next(const std::string& function)
 {
     auto& queued = results[function];
-    if (queued.empty()) return SCARD_S_SUCCESS;
+    if (queued.empty()) {
+        const auto fallback = defaults.find(function);
+        return fallback != defaults.end() ? fallback->second : SCARD_S_SUCCESS;
+    }
     const LONG result = queued.front();
     queued.pop_front();
     return result;
@@ -118,8 +121,10 @@ LONG SCardStatus(SCARDHANDLE card, LPSTR, LPDWORD, LPDWORD state, LPDWORD protoc
 
 LONG SCardGetStatusChange(SCARDCONTEXT context, DWORD timeout, SCARD_READERSTATE* states, DWORD count)
 {
-    stub.calls.push_back("SCardGetStatusChange(" + ostrel::test::number(context) + ", " +
-                         std::to_string(timeout) + ", " + std::to_string(count) + ")");
+    std::string call =
+        "SCardGetStatusChange(" + ostrel::test::number(context) + ", " + std::to_string(timeout);
+    for (DWORD i = 0; i < count; ++i) call += ", " + ostrel::test::number(states[i].dwCurrentState);
+    stub.calls.push_back(call + ")");
     const LONG result = stub.next("SCardGetStatusChange");
     for (DWORD i = 0; i < count; ++i) {
         states[i].dwEventState = stub.eventState;

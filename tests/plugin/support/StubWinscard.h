@@ -14,8 +14,10 @@ namespace ostrel::test {
 
 struct StubWinscard {
     std::vector<std::string> calls;
-    // Queued results per function name ("SCardConnect"); success when none is queued.
+    // Queued results per function name ("SCardConnect"); when none is queued, the
+    // function's default, else success.
     std::map<std::string, std::deque<LONG>> results;
+    std::map<std::string, LONG> defaults;
     // Bytes the listing, status and attribute calls hand back.
     std::vector<unsigned char> data;
     // Event state that SCardGetStatusChange reports for every reader.
