@@ -12,6 +12,9 @@
 //   unload                     "0" once the library is unloaded (FreeLibrary or dlclose)
 // Statuses are hexadecimal, four digits. Anything else: "error ...".
 
+#include "OstrelLibrary.h"
+
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -19,7 +22,7 @@ namespace integration {
 
 class PluginLine {
 public:
-    PluginLine() = default;
+    PluginLine();
     ~PluginLine();
     PluginLine(const PluginLine&) = delete;
     PluginLine& operator=(const PluginLine&) = delete;
@@ -27,7 +30,8 @@ public:
     std::string call(std::string_view line);
 
 private:
-    void* m_library = nullptr;
+    std::unique_ptr<ostrel::LoadedLibrary> m_library;
+    ostrel::Exports m_exports;
 };
 
 }  // namespace integration
