@@ -8,7 +8,6 @@
 #include "RoadScript.h"
 #include "VirtualReader.h"
 
-
 namespace integration {
 
 using virtual_reader::Bytes;
