@@ -18,7 +18,7 @@ for f in "${bench}" "${driver}" "${ctl}"; do
   [ -x "${f}" ] || [ -f "${f}" ] || { echo "plugin-benchmark: ${f} not built" >&2; exit 2; }
 done
 [ "$(id -u)" -eq 0 ] || { echo "plugin-benchmark: needs root (mount and network namespaces)" >&2; exit 2; }
-[ -f "${vpcd}" ] || { echo "plugin-benchmark: ${vpcd} missing (package vsmartcard-vpcd)" >&2; exit 2; }
+[ -f "${vpcd}" ] || { echo "plugin-benchmark: ${vpcd} missing (bash scripts/setup.sh --bench installs vsmartcard-vpcd)" >&2; exit 2; }
 
 if [ -z "${PLUGIN_BENCHMARK_INSIDE:-}" ]; then
   export PLUGIN_BENCHMARK_INSIDE=1

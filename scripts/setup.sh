@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, by group:
-#   bash scripts/setup.sh [--format] [--package] [--fuzz] [--demo] [--all]
+#   bash scripts/setup.sh [--format] [--package] [--fuzz] [--demo] [--bench] [--all]
 # Without an option: what the `default` preset needs to build and run its tests.
 #   --format   clang-format, for the format check of scripts/test.sh
 #   --package  the tools of the Debian package test (scripts/package-test.sh)
 #   --fuzz     clang and its libFuzzer runtime (the `fuzz` preset)
 #   --demo     alone: only what building and running Quintor needs (scripts/demo.sh);
 #              with --all: a virtual X server and the PC/SC tools, for the screenshots
-#   --all      every group above
+#   --bench    Debian's vpcd reader driver, for scripts/plugin-benchmark.sh
+#   --all      every group above but --bench
 # The `windows` preset has its own script (scripts/setup-windows.sh). Idempotent:
 # apt is only touched when a package is missing. Must run as root (or through sudo).
 set -euo pipefail
@@ -16,7 +17,6 @@ default_group=(
   build-essential g++ cmake ninja-build pkg-config git ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev qt6-translations-l10n
   libpcsclite-dev pcscd pcsc-tools
-  vsmartcard-vpcd iproute2 python3
   libtinyxml-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   binutils util-linux help2man gzip
@@ -25,6 +25,9 @@ format_group=(clang-format)
 package_group=(desktop-file-utils lintian dpkg-dev file)
 fuzz_group=(clang libclang-rt-14-dev)
 demo_group=(xvfb xauth pcsc-tools)
+# Debian's vpcd for the plug-in benchmark. Not in --all: its package adds a reader entry
+# (/etc/reader.conf.d/vpcd) that the machine's own pcscd then opens.
+bench_group=(vsmartcard-vpcd iproute2 python3)
 
 packages=("${default_group[@]}")
 for option in "$@"; do
@@ -33,8 +36,9 @@ for option in "$@"; do
     --package) packages+=("${package_group[@]}") ;;
     --fuzz) packages+=("${fuzz_group[@]}") ;;
     --demo) packages+=("${demo_group[@]}") ;;
+    --bench) packages+=("${bench_group[@]}") ;;
     --all) packages+=("${format_group[@]}" "${package_group[@]}" "${fuzz_group[@]}" "${demo_group[@]}") ;;
-    *) echo "setup: unknown option ${option} (--format, --package, --fuzz, --demo, --all)" >&2; exit 2 ;;
+    *) echo "setup: unknown option ${option} (--format, --package, --fuzz, --demo, --bench, --all)" >&2; exit 2 ;;
   esac
 done
 
