@@ -1,9 +1,9 @@
 # Script mode: fails unless every WinSCard name that one of the Windows programs
-# imports is exported by the test-only winscard.dll's spec file, so a new WinSCard
+# imports is in the test-only winscard.dll's export table, so a new WinSCard
 # call in the Windows build cannot meet Wine's stub unnoticed.
-#   cmake -DOBJDUMP=... -DSPEC=winscard.spec -DPROGRAMS=a.dll,b.exe -P CheckSpecCoversImports.cmake
+#   cmake -DOBJDUMP=... -DEXPORTS=winscard.exports -DPROGRAMS=a.dll,b.exe -P CheckExportsCoverImports.cmake
 cmake_minimum_required(VERSION 3.25)
-file(STRINGS "${SPEC}" lines REGEX "^@ ")
+file(STRINGS "${EXPORTS}" lines REGEX "^@ ")
 set(exported)
 foreach(line IN LISTS lines)
   string(REGEX REPLACE "^@ [a-z]+ ([A-Za-z_0-9]+).*" "\\1" name "${line}")
@@ -32,5 +32,5 @@ foreach(program IN LISTS programs)
   endforeach()
 endforeach()
 if(missing)
-  message(FATAL_ERROR "not forwarded by ${SPEC}: ${missing}")
+  message(FATAL_ERROR "not forwarded by ${EXPORTS}: ${missing}")
 endif()
