@@ -73,12 +73,7 @@ struct Bench {
     std::string reader;
     std::string directory;
     std::unique_ptr<ostrel::LoadedLibrary> library;
-    ProInitFn init = nullptr;
-    ProConnectFn connect = nullptr;
-    ProDisconnectFn disconnect = nullptr;
-    ProExclusivityFn setExclusivity = nullptr;
-    ProExclusivityFn releaseExclusivity = nullptr;
-    ProExchangeFn exchange = nullptr;
+    ostrel::Exports exports;
     std::string problem;
 
     Bench()
@@ -111,15 +106,8 @@ struct Bench {
                            << reader << "\r\n";
         library = ostrel::LoadedLibrary::open(OSTREL_LIBRARY_FILE, problem);
         if (library == nullptr) return;
-        ostrel::Exports exports;
         if (!library->resolve(exports, problem)) return;
-        init = exports.init;
-        connect = exports.connect;
-        disconnect = exports.disconnect;
-        setExclusivity = exports.setExclusivity;
-        releaseExclusivity = exports.releaseExclusivity;
-        exchange = exports.exchange;
-        if (init(1, ini.c_str(), 0) != 0) problem = "ProInit failed on reader \"" + reader + "\"";
+        if (exports.init(1, ini.c_str(), 0) != 0) problem = "ProInit failed on reader \"" + reader + "\"";
     }
     ~Bench()
     {
@@ -135,14 +123,14 @@ struct Bench {
     {
         std::uint8_t response[300];
         std::uint32_t capacity = sizeof response;
-        return exchange(3, 1, 0, 0, request, length, response, &capacity) == 0 && response[0] == 0x00;
+        return exports.exchange(3, 1, 0, 0, request, length, response, &capacity) == 0 && response[0] == 0x00;
     }
 };
 
 // The plug-in's turn: the channel taken, the card powered on, then each command.
 bool pluginTurn(Bench& b, std::vector<Comparison>& results)
 {
-    if (b.connect(3, 1, "") != 0 || b.setExclusivity(3, 1, 0) != 0) return false;
+    if (b.exports.connect(3, 1, "") != 0 || b.exports.setExclusivity(3, 1, 0) != 0) return false;
     bool failed = !b.command(kPresenceRequest, sizeof kPresenceRequest) ||
                   !b.command(kPowerOnRequest, sizeof kPowerOnRequest);
     for (int i = 0; i < kSamplesPerRound && !failed; ++i) {
@@ -160,8 +148,8 @@ bool pluginTurn(Bench& b, std::vector<Comparison>& results)
                 },
                 failed));
     }
-    b.releaseExclusivity(3, 1, 0);
-    b.disconnect(3, 1);
+    b.exports.releaseExclusivity(3, 1, 0);
+    b.exports.disconnect(3, 1);
     return !failed;
 }
 

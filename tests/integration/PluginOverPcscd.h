@@ -22,16 +22,7 @@ protected:
         std::string error;
         library = ostrel::LoadedLibrary::open(OSTREL_LIBRARY_FILE, error);
         ASSERT_NE(library, nullptr) << error;
-        ostrel::Exports exports;
         ASSERT_TRUE(library->resolve(exports, error)) << error;
-        init = exports.init;
-        termin = exports.termin;
-        connect = exports.connect;
-        disconnect = exports.disconnect;
-        exchangeFn = exports.exchange;
-        getStatus = exports.getStatus;
-        setExclusivity = exports.setExclusivity;
-        releaseExclusivity = exports.releaseExclusivity;
     }
 
     void TearDown() override
@@ -44,9 +35,9 @@ protected:
     // before its first exchange.
     void open(std::uint8_t channel)
     {
-        ASSERT_EQ(init(1, config.c_str(), 0), 0) << lastDetail();
-        ASSERT_EQ(connect(3, channel, ""), 0) << lastDetail();
-        ASSERT_EQ(setExclusivity(3, channel, 0), 0) << lastDetail();
+        ASSERT_EQ(exports.init(1, config.c_str(), 0), 0) << lastDetail();
+        ASSERT_EQ(exports.connect(3, channel, ""), 0) << lastDetail();
+        ASSERT_EQ(exports.setExclusivity(3, channel, 0), 0) << lastDetail();
     }
 
     std::uint32_t lastDetail()
@@ -54,7 +45,7 @@ protected:
         std::uint16_t status = 0;
         std::uint32_t detail = 0;
         char text[12];
-        getStatus(&status, &detail, text);
+        exports.getStatus(&status, &detail, text);
         return detail;
     }
 
@@ -63,8 +54,8 @@ protected:
     {
         Bytes response(capacity, 0xEE);
         std::uint32_t length = capacity;
-        status = exchangeFn(3, channel, 0, 0, request.data(), static_cast<std::uint32_t>(request.size()),
-                            response.data(), &length);
+        status = exports.exchange(3, channel, 0, 0, request.data(),
+                                  static_cast<std::uint32_t>(request.size()), response.data(), &length);
         if (status != 0) return {};
         response.resize(length);
         return response;
@@ -79,14 +70,7 @@ protected:
     std::string config;
     std::unique_ptr<ostrel::LoadedLibrary> library;
     std::uint16_t status = 0;
-    ProInitFn init = nullptr;
-    ProTerminFn termin = nullptr;
-    ProConnectFn connect = nullptr;
-    ProDisconnectFn disconnect = nullptr;
-    ProExchangeFn exchangeFn = nullptr;
-    ProGetStatusFn getStatus = nullptr;
-    ProExclusivityFn setExclusivity = nullptr;
-    ProExclusivityFn releaseExclusivity = nullptr;
+    ostrel::Exports exports;
 };
 
 inline const Bytes kPresence{0, 0, 0x16, 0};

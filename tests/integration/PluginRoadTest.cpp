@@ -108,8 +108,8 @@ TEST_F(PluginRoad, TwoChannelsOnTwoReadersKeepTheirOwnCards)
     ASSERT_TRUE(pcscd->insertCard(1, integration::kCps2TestAtr));
     ASSERT_TRUE(pcscd->control(1).ok("script 00B0000002 56789000"));
     open(1);
-    ASSERT_EQ(connect(3, 2, ""), 0) << lastDetail();
-    ASSERT_EQ(setExclusivity(3, 2, 0), 0) << lastDetail();
+    ASSERT_EQ(exports.connect(3, 2, ""), 0) << lastDetail();
+    ASSERT_EQ(exports.setExclusivity(3, 2, 0), 0) << lastDetail();
     EXPECT_EQ(exchange(1, kPresence), (Bytes{0x00, 0x00, 0x03}));
     EXPECT_EQ(exchange(2, kPresence), (Bytes{0x00, 0x01, 0x03}));
     EXPECT_EQ(exchange(2, kPowerOn), withData({0x00, 0x03, 0x04}, kCps2));
@@ -121,8 +121,8 @@ TEST_F(PluginRoad, TwoChannelsOnTwoReadersKeepTheirOwnCards)
     ASSERT_TRUE(pcscd->insertCard(0, integration::kAmbrelAtr));
     EXPECT_EQ(exchange(1, kPowerOn), withData({0x00, 0x03, 0x05}, kAmbrel));
     EXPECT_EQ(exchange(2, kPresence), (Bytes{0x00, 0x03, 0x04}));
-    EXPECT_EQ(releaseExclusivity(3, 2, 0), 0);
-    EXPECT_EQ(disconnect(3, 2), 0);
+    EXPECT_EQ(exports.releaseExclusivity(3, 2, 0), 0);
+    EXPECT_EQ(exports.disconnect(3, 2), 0);
     EXPECT_EQ(exchange(2, kPresence), Bytes{});
     EXPECT_EQ(status, 0x0008);
     EXPECT_EQ(exchange(1, kPresence), (Bytes{0x00, 0x03, 0x05}));

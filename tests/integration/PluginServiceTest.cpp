@@ -54,16 +54,16 @@ TEST_F(PluginService, StoppedServiceIsNeverAPoweredCardAndTheChannelComesBack)
     EXPECT_EQ(exchange(1, kPresence), Bytes{});
     EXPECT_NE(status, 0);
     // What the access manager does after such a failure: the channel again.
-    disconnect(3, 1);
-    ASSERT_EQ(connect(3, 1, ""), 0) << lastDetail();
-    ASSERT_EQ(setExclusivity(3, 1, 0), 0) << lastDetail();
+    exports.disconnect(3, 1);
+    ASSERT_EQ(exports.connect(3, 1, ""), 0) << lastDetail();
+    ASSERT_EQ(exports.setExclusivity(3, 1, 0), 0) << lastDetail();
     // The same card as before the loss: the record's state and counter stand.
     EXPECT_EQ(exchange(1, kPresence), (Bytes{0x00, 0x03, 0x04}));
     EXPECT_EQ(exchange(1, kPowerOn), withData({0x00, 0x03, 0x04}, kAmbrel));
     EXPECT_EQ(exchange(1, kRead), withData({0x00, 0x03, 0x04}, kReadAnswer));
-    EXPECT_EQ(releaseExclusivity(3, 1, 0), 0);
-    EXPECT_EQ(disconnect(3, 1), 0);
-    EXPECT_EQ(termin(), 0);
+    EXPECT_EQ(exports.releaseExclusivity(3, 1, 0), 0);
+    EXPECT_EQ(exports.disconnect(3, 1), 0);
+    EXPECT_EQ(exports.termin(), 0);
 }
 
 TEST_F(PluginService, ReaderInUseByAnotherProgramIsReportedAndItsCardKept)
@@ -78,15 +78,15 @@ TEST_F(PluginService, ReaderInUseByAnotherProgramIsReportedAndItsCardKept)
                            SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &other, &protocol),
               SCARD_S_SUCCESS);
 
-    ASSERT_EQ(init(1, config.c_str(), 0), 0) << lastDetail();
-    ASSERT_EQ(connect(3, 1, ""), 0) << lastDetail();
+    ASSERT_EQ(exports.init(1, config.c_str(), 0), 0) << lastDetail();
+    ASSERT_EQ(exports.connect(3, 1, ""), 0) << lastDetail();
     // Reader in use, as on Windows; every call returns (none waits for the other
     // program), and the channel holds nothing to command.
-    EXPECT_EQ(setExclusivity(3, 1, 0), 0x0004);
+    EXPECT_EQ(exports.setExclusivity(3, 1, 0), 0x0004);
     EXPECT_EQ(lastDetail(), 22u);
     EXPECT_EQ(exchange(1, kPresence), Bytes{});
     EXPECT_EQ(status, 0x0008);
-    EXPECT_EQ(setExclusivity(3, 1, 0), 0x0004) << "asked again, the same answer";
+    EXPECT_EQ(exports.setExclusivity(3, 1, 0), 0x0004) << "asked again, the same answer";
 
     char reader[256];
     DWORD readerLength = sizeof reader;
@@ -104,14 +104,14 @@ TEST_F(PluginService, ReaderInUseByAnotherProgramIsReportedAndItsCardKept)
     // The other program leaves: the channel is taken as usual.
     ASSERT_EQ(SCardDisconnect(other, SCARD_LEAVE_CARD), SCARD_S_SUCCESS);
     SCardReleaseContext(context);
-    ASSERT_EQ(setExclusivity(3, 1, 0), 0) << lastDetail();
+    ASSERT_EQ(exports.setExclusivity(3, 1, 0), 0) << lastDetail();
     const Bytes presence = exchange(1, kPresence);
     ASSERT_EQ(presence.size(), 3u) << status;
     EXPECT_EQ(presence[0], 0x00);
     EXPECT_EQ(presence[1], 0x01);
     EXPECT_EQ(exchange(1, kRead).size(), 7u) << status;
-    EXPECT_EQ(releaseExclusivity(3, 1, 0), 0);
-    EXPECT_EQ(disconnect(3, 1), 0);
+    EXPECT_EQ(exports.releaseExclusivity(3, 1, 0), 0);
+    EXPECT_EQ(exports.disconnect(3, 1), 0);
 }
 
 }  // namespace
