@@ -2,8 +2,8 @@
 # The test command.
 #   bash scripts/test.sh            the `default` preset: build and every test
 #   bash scripts/test.sh --all      also the `asan` preset, the Debian package in a
-#                                   throwaway root, the `windows` preset under Wine
-#                                   and the fuzz smoke run (what CI runs)
+#                                   throwaway root, the `windows` preset under Wine,
+#                                   the demo and the fuzz smoke run (what CI runs)
 #   bash scripts/test.sh --dry-run  print the stages it would run, and exit
 # Without --all it installs only what the `default` preset needs, never installs
 # or removes the toolkit's package, never adds an architecture and writes only in
@@ -122,6 +122,18 @@ stage_windows() {
   return "${status}"
 }
 
+# The quick start's first command as a user without a display runs it: Quintor
+# built by scripts/demo.sh, its windows captured under Xvfb.
+stage_demo() {
+  env -u DISPLAY -u WAYLAND_DISPLAY bash scripts/demo.sh
+  local capture
+  for capture in quintor-main quintor-auto quintor-texte; do
+    capture=build/demo/demo/${capture}.png
+    [ "$(head -c 8 "${capture}" 2>/dev/null | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || {
+      echo "the demo did not save the picture ${capture}"; return 1; }
+  done
+}
+
 stage_fuzz() {
   bash scripts/setup.sh --fuzz
   bash scripts/fuzz.sh "${fuzz_seconds}"
@@ -133,6 +145,7 @@ if [ "${all}" -eq 1 ]; then
     "asan: tests|stage_test_asan|asan: build"
     "package in a throwaway root|stage_package|default: build"
     "windows: build, tests under Wine|stage_windows|setup"
+    "demo: Quintor under Xvfb|stage_demo|setup"
     "fuzz: ${fuzz_seconds} s per target|stage_fuzz|setup"
   )
 fi
