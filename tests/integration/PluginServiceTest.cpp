@@ -6,8 +6,6 @@
 
 #include <PCSC/winscard.h>
 
-#include <filesystem>
-
 namespace {
 
 using integration::Bytes;
@@ -38,7 +36,6 @@ TEST_F(PluginService, StoppedServiceIsNeverAPoweredCardAndTheChannelComesBack)
     EXPECT_EQ(exchange(1, kPowerOn), withData({0x00, 0x03, 0x04}, kAmbrel));
     EXPECT_EQ(exchange(1, kRead), withData({0x00, 0x03, 0x04}, kReadAnswer));
 
-    const std::string firstDirectory = pcscd->directory();
     pcscd->stop();
     // The service is gone: no state, only its loss (status 0x800A, detail 2).
     for (const Bytes& request : {kPresence, kPowerOn, kRead}) {
@@ -48,7 +45,6 @@ TEST_F(PluginService, StoppedServiceIsNeverAPoweredCardAndTheChannelComesBack)
     }
 
     ASSERT_EQ(pcscd->start(), "");
-    std::filesystem::remove_all(firstDirectory);
     ASSERT_TRUE(patientCard());
     // The old context and handle mean nothing to the new service.
     EXPECT_EQ(exchange(1, kPresence), Bytes{});

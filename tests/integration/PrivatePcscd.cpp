@@ -144,9 +144,9 @@ PrivatePcscd::PrivatePcscd(std::vector<std::string> friendlyNames) : m_friendlyN
 PrivatePcscd::~PrivatePcscd()
 {
     stop();
-    if (!m_directory.empty()) {
+    for (const auto& directory : m_directories) {
         std::error_code ignored;
-        std::filesystem::remove_all(m_directory, ignored);
+        std::filesystem::remove_all(directory, ignored);
     }
 }
 
@@ -165,6 +165,7 @@ std::string PrivatePcscd::start()
     char pattern[] = "/tmp/vreader-XXXXXX";
     if (::mkdtemp(pattern) == nullptr) return errnoText("mkdtemp");
     m_directory = pattern;
+    m_directories.push_back(m_directory);
     const std::string configDir = m_directory + "/conf";
     std::filesystem::create_directory(configDir);
     {

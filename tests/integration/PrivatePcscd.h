@@ -79,6 +79,8 @@ private:
     std::vector<std::string> m_readerNames;
     std::vector<std::unique_ptr<ReaderControl>> m_controls;
     std::string m_directory;
+    // Every folder a start made: a test may still read files in the one before a restart.
+    std::vector<std::string> m_directories;
     pid_t m_pid = -1;
 };
 
