@@ -123,15 +123,10 @@ stage_windows() {
 }
 
 # The quick start's first command as a user without a display runs it: Quintor
-# built by scripts/demo.sh, its windows captured under Xvfb.
+# built by scripts/demo.sh, its windows captured under Xvfb (the capture program
+# fails when a picture is not saved).
 stage_demo() {
   env -u DISPLAY -u WAYLAND_DISPLAY bash scripts/demo.sh
-  local capture
-  for capture in quintor-main quintor-auto quintor-texte; do
-    capture=build/demo/demo/${capture}.png
-    [ "$(head -c 8 "${capture}" 2>/dev/null | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || {
-      echo "the demo did not save the picture ${capture}"; return 1; }
-  done
 }
 
 stage_fuzz() {
